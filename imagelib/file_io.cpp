@@ -1,0 +1,94 @@
+#include "imagelib/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <memory>
+#include <new>
+
+namespace {
+
+struct FileCloser {
+  void operator()(FILE* file) const { std::fclose(file); }
+};
+
+std::string folder_of(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+}  // namespace
+
+ImageLibraryError read_whole_file(const std::string& path, std::vector<uint8_t>& bytes) {
+  std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (!file) return CannotOpenFile;
+  struct stat info {};
+  if (fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) return CannotOpenFile;
+  if (static_cast<uint64_t>(info.st_size) > kMaxFileBytes) return OutOfMemory;
+  try {
+    bytes.resize(static_cast<size_t>(info.st_size));
+  } catch (const std::bad_alloc&) {
+    return OutOfMemory;
+  }
+  if (!bytes.empty() && std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
+    bytes.clear();
+    return ReadError;
+  }
+  return NoError;
+}
+
+OutputFile::OutputFile(std::string target) : target_(std::move(target)) {}
+
+OutputFile::~OutputFile() {
+  close_stream();
+  if (!committed_ && !temp_path_.empty()) ::unlink(temp_path_.c_str());
+}
+
+bool OutputFile::open() {
+  std::string pattern = folder_of(target_) + "/.wsqtmp-XXXXXX";
+  const int fd = ::mkstemp(pattern.data());
+  if (fd < 0) return false;
+  temp_path_ = pattern;
+  // mkstemp creates the file readable by the owner only; give it the usual
+  // permissions of a new file.
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  ::fchmod(fd, 0666 & ~mask);
+  stream_ = ::fdopen(fd, "wb");
+  if (stream_ == nullptr) {
+    ::close(fd);
+    return false;
+  }
+  return true;
+}
+
+void OutputFile::close_stream() {
+  if (stream_ != nullptr) {
+    std::fclose(stream_);
+    stream_ = nullptr;
+  }
+}
+
+bool OutputFile::commit() {
+  if (temp_path_.empty()) return false;
+  if (stream_ != nullptr) {
+    const bool flushed = std::fflush(stream_) == 0 && !std::ferror(stream_);
+    const bool closed = std::fclose(stream_) == 0;
+    stream_ = nullptr;
+    if (!flushed || !closed) return false;
+  }
+  if (std::rename(temp_path_.c_str(), target_.c_str()) != 0) return false;
+  committed_ = true;
+  return true;
+}
+
+ImageLibraryError write_whole_file(const std::string& path, const uint8_t* data, size_t size) {
+  OutputFile out(path);
+  if (!out.open()) return CannotOpenFile;
+  if (size > 0 && std::fwrite(data, 1, size, out.stream()) != size) return WriteError;
+  return out.commit() ? NoError : WriteError;
+}

@@ -1,0 +1,51 @@
+#pragma once
+// Whole-file reading and safe file writing shared by the readers and writers.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "imagelib/errors.h"
+
+// Files larger than this are refused (OutOfMemory) rather than read whole.
+inline constexpr uint64_t kMaxFileBytes = uint64_t{1} << 31;
+
+// Reads the whole file into bytes. CannotOpenFile when it cannot be opened,
+// ReadError when reading fails, OutOfMemory when it is larger than
+// kMaxFileBytes. Does not touch the last error.
+ImageLibraryError read_whole_file(const std::string& path, std::vector<uint8_t>& bytes);
+
+// A file that appears at its target path only when everything was written:
+// it is written to a temporary file in the target's folder and renamed over
+// the target by commit(). Destroying it uncommitted removes the temporary
+// file and leaves any existing target untouched.
+class OutputFile {
+ public:
+  explicit OutputFile(std::string target);
+  ~OutputFile();
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  // Creates the temporary file and opens it for binary writing. False when
+  // it cannot be created (the target folder is missing or not writable).
+  bool open();
+  // The open stream (after open()).
+  FILE* stream() const { return stream_; }
+  // The temporary file's path, for libraries that open files by name. Close
+  // the stream first with close_stream() when handing the path on.
+  const std::string& temp_path() const { return temp_path_; }
+  void close_stream();
+  // Flushes and closes the stream if open, then renames the temporary file
+  // over the target. False (and the temporary file removed) on any failure.
+  bool commit();
+
+ private:
+  std::string target_;
+  std::string temp_path_;
+  FILE* stream_ = nullptr;
+  bool committed_ = false;
+};
+
+// Writes bytes to path through an OutputFile. CannotOpenFile when the file
+// cannot be created, WriteError when writing fails.
+ImageLibraryError write_whole_file(const std::string& path, const uint8_t* data, size_t size);

@@ -1,0 +1,2 @@
+// UNFINISHED-STUB: replaced by the viewer.
+int main() { return 0; }
