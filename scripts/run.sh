@@ -2,4 +2,4 @@
 # Starts the main job on the bundled sample image.
 set -euo pipefail
 build=${1:-build}
-exec "$build/cli/wsqconv" --info data/sample.bmp
+exec "$build/cli/wsqconv" --info data/sample.wsq

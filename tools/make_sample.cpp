@@ -1,0 +1,2 @@
+// UNFINISHED-STUB
+int main() { return 0; }
