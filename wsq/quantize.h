@@ -1,0 +1,38 @@
+#pragma once
+// Scalar quantization of the coded subbands: variance measurement, bin widths
+// chosen for a bitrate, quantization to 16-bit coefficients, the sizes of the
+// three coded blocks, and the decoder's unquantization.
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "wsq/tables.h"
+#include "wsq/trees.h"
+
+// The encoder's quantizer record; one per encode.
+struct QuantizerState {
+  float r = 0.0f;  // target bitrate, bits per pixel
+  std::array<float, kSubbandRectCount> bin_width{};       // 0: subband not coded
+  std::array<float, kSubbandRectCount> zero_bin_width{};
+  std::array<float, kSubbandRectCount> variance{};
+};
+
+// Measures the variance of the central window of each subband 0..59.
+void subband_variances(QuantizerState& state, const SubbandTree& subbands, const float* fdata,
+                       int32_t width, int32_t height);
+
+// Chooses the bin widths for state.r and quantizes the coded subbands into a
+// new `sip` (width x height entries); `count` is the number of values stored.
+// Returns 0 or -90 (no memory).
+int32_t quantize(std::vector<int16_t>& sip, int32_t& count, QuantizerState& state,
+                 const SubbandTree& subbands, const float* fdata, int32_t width, int32_t height);
+
+// Coefficient counts of block 1 (subbands 0..18), 2 (19..51) and 3 (52..59).
+void coded_block_sizes(int32_t& size1, int32_t& size2, int32_t& size3,
+                       const QuantizerState& state, const WaveletTree& tree,
+                       const SubbandTree& subbands);
+
+// Rebuilds a new width x height float plane `fip` from `count` coefficients.
+// Returns 0, -91 (no memory) or -92 (table not defined).
+int32_t unquantize(std::vector<float>& fip, const QuantTable& table, const SubbandTree& subbands,
+                   const int16_t* sip, int32_t count, int32_t width, int32_t height);

@@ -1,0 +1,69 @@
+#pragma once
+// The WSQ wavelet transform: one-dimensional analysis and synthesis of sets of
+// parallel lines with symmetric boundary extension, the 2-D decomposition and
+// reconstruction over the wavelet tree, and the normalisation of 8-bit pixels
+// to floats and back. Every result is a 32-bit float rounded after each tap,
+// in tap order, so encoder and decoder agree to the bit.
+#include <bit>
+#include <cstdint>
+
+#include "wsq/tables.h"
+#include "wsq/trees.h"
+
+// The encoder's analysis filters (also written into its DTT segment).
+inline constexpr int kEncoderLoSize = 9;
+inline constexpr int kEncoderHiSize = 7;
+inline constexpr float encoder_lofilt[kEncoderLoSize] = {
+    std::bit_cast<float>(0x3D1AF203u), std::bit_cast<float>(0xBCC35FF4u),
+    std::bit_cast<float>(0xBDE28F0Cu), std::bit_cast<float>(0x3EC13AF2u),
+    std::bit_cast<float>(0x3F5A4A76u), std::bit_cast<float>(0x3EC13AF2u),
+    std::bit_cast<float>(0xBDE28F0Cu), std::bit_cast<float>(0xBCC35FF4u),
+    std::bit_cast<float>(0x3D1AF203u)};
+inline constexpr float encoder_hifilt[kEncoderHiSize] = {
+    std::bit_cast<float>(0x3D842CF6u), std::bit_cast<float>(0xBD26A9F2u),
+    std::bit_cast<float>(0xBED61031u), std::bit_cast<float>(0x3F49DA31u),
+    std::bit_cast<float>(0xBED61031u), std::bit_cast<float>(0xBD26A9F2u),
+    std::bit_cast<float>(0x3D842CF6u)};
+
+// Smallest node side the filters can work on: the analysis starts reading at
+// sample 4 of a line.
+inline constexpr int32_t kMinNodeSide = 5;
+
+// Filters `lines` lines of `length` samples from `source` into `destination`
+// (both laid out by `pitch`, the distance between line starts, and `stride`,
+// the distance between samples). Each line becomes its low-pass then its
+// high-pass half (high-pass first when `invert` is 1). Lines of fewer than 2
+// samples are left untouched.
+void analysis_lines(float* destination, const float* source, int32_t lines, int32_t length,
+                    int32_t pitch, int32_t stride, const float* hi, int32_t hsize,
+                    const float* lo, int32_t lsize, int32_t invert);
+
+// Rebuilds lines of `length` samples from their low-pass and high-pass halves
+// (high-pass first when `invert` is 1); the inverse of analysis_lines when
+// given the matching synthesis filters. Lines of fewer than 2 samples are left
+// untouched.
+void synthesis_lines(float* destination, const float* source, int32_t lines, int32_t length,
+                     int32_t pitch, int32_t stride, const float* hi, int32_t hsize,
+                     const float* lo, int32_t lsize, int32_t invert);
+
+// Decomposes the width x height plane in place over the 20 nodes.
+// Returns 0, -94 (no memory) or -98 (a node too small for the filters).
+int32_t wsq_decompose(float* fdata, int32_t width, int32_t height, const WaveletTree& tree,
+                      int32_t node_count, const float* hifilt, int32_t hisize,
+                      const float* lofilt, int32_t losize);
+
+// Rebuilds the plane in place from its subbands with the table's synthesis
+// filters. Returns 0, -95 / -96 (filters not defined), -97 (no memory) or -98
+// (a node too small for the filters).
+int32_t wsq_reconstruct(float* fdata, int32_t width, int32_t height, const WaveletTree& tree,
+                        int32_t node_count, const TransformTable& table);
+
+// Normalises `count` pixels: fdata = (pixel - m_shift) / r_scale. A uniform
+// image (r_scale 0) gives a plane of zeros.
+void image_to_floats(float* fdata, float& m_shift, float& r_scale, const uint8_t* pixels,
+                     int32_t count);
+
+// Converts a plane back to 8-bit pixels: f * r_scale + m_shift, rounded and
+// clamped to 0..255.
+void floats_to_image(uint8_t* pixels, const float* fdata, int32_t width, int32_t height,
+                     float m_shift, float r_scale);
