@@ -1,0 +1,43 @@
+#include "viewer/browse_list.h"
+
+#include <algorithm>
+
+#include "viewer/collect_files.h"
+#include "viewer/format_table.h"
+
+void FolderBrowser::BuildBrowseList(const std::string& browseDirectory,
+                                    const std::string& currentFileName) {
+  std::string directory = browseDirectory;
+  if (!directory.empty() && directory.back() == '/') directory.pop_back();
+  BrowseList.clear();
+  const auto& rows = FormatPatterns();
+  for (int row = 1; row < FormatRowCount; ++row)
+    CollectFiles(std::string(rows[row].pattern), directory, BrowseList, false);
+  const auto found = std::find(BrowseList.begin(), BrowseList.end(), currentFileName);
+  if (found != BrowseList.end()) {
+    BrowseIndex = static_cast<int>(found - BrowseList.begin());
+    return;
+  }
+  const int last = std::max(static_cast<int>(BrowseList.size()) - 1, 0);
+  BrowseIndex = std::clamp(BrowseIndex, 0, last);
+}
+
+std::optional<std::string> FolderBrowser::Step(BrowseKey key) {
+  if (BrowseList.empty()) return std::nullopt;
+  BrowseIndex = NextBrowseIndex(key, BrowseIndex, static_cast<int>(BrowseList.size()));
+  return BrowseList[static_cast<size_t>(BrowseIndex)];
+}
+
+int NextBrowseIndex(BrowseKey key, int index, int count) {
+  switch (key) {
+    case BrowseKey::PageUp:
+      return index - 1 < 0 ? count - 1 : std::min(index - 1, count - 1);
+    case BrowseKey::PageDown:
+      return index + 1 >= count ? 0 : index + 1;
+    case BrowseKey::End:
+      return count - 1;
+    case BrowseKey::Home:
+      return 0;
+  }
+  return index;
+}
