@@ -1,4 +1,179 @@
-// UNFINISHED-STUB: placeholder so the library links until this format lands.
+// IFF/ILBM files (big-endian): a FORM of chunks, of which BMHD gives the size
+// and depth, CMAP the palette and BODY the pixels as interleaved bit planes,
+// uncompressed or ByteRun1-compressed. Pictures of 1 to 8 planes become 8-bit
+// records with a palette.
 #include "imagelib/formats/iff.h"
 
-ImageLibraryError read_iff(const std::string&, ImageRecord&) { return set_last_error(UnsupportedExtension); }
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <vector>
+
+#include "imagelib/byte_reader.h"
+#include "imagelib/formats/hand_reader.h"
+#include "imagelib/formats/packbits.h"
+
+namespace {
+
+constexpr uint32_t kBitmapHeaderBytes = 20;
+constexpr uint8_t kMaskPlane = 1;          // masking: a mask plane follows the bit planes
+constexpr uint8_t kTransparentColour = 2;  // masking: one palette index is transparent
+constexpr uint8_t kUncompressed = 0;
+constexpr uint8_t kByteRun1 = 1;
+
+bool is_id(std::span<const uint8_t> id, const char* text) { return std::memcmp(id.data(), text, 4) == 0; }
+
+struct BitmapHeader {
+  uint16_t width = 0;
+  uint16_t height = 0;
+  uint8_t planes = 0;
+  uint8_t masking = 0;
+  uint8_t compression = 0;
+  uint16_t transparent_colour = 0;
+
+  // Each plane row is padded to a whole number of 16-bit words.
+  size_t plane_row_bytes() const { return (size_t{width} + 15) / 16 * 2; }
+  size_t stored_planes() const { return planes + (masking == kMaskPlane ? 1 : 0); }
+};
+
+class IlbmFile {
+ public:
+  IlbmFile(std::span<const uint8_t> file, ImageRecord& image) : in_(file), image_(image) {}
+
+  ImageLibraryError decode() {
+    const auto form = in_.view(4);
+    uint32_t form_size = 0;
+    if (form.empty()) return ReadError;
+    if (!is_id(form, "FORM")) return CorruptData;
+    if (!in_.u32be(form_size)) return ReadError;
+    const auto type = in_.view(4);
+    if (type.empty()) return ReadError;
+    if (!is_id(type, "ILBM")) return CorruptData;
+
+    // The form size counts from the form type; chunks are read while any of
+    // it is left.
+    while (in_.position() - 4 < uint64_t{form_size}) {
+      const auto id = in_.view(4);
+      uint32_t size = 0;
+      if (id.empty() || !in_.u32be(size)) return ReadError;
+      const auto body = in_.view(size);
+      if (body.size() != size) return ReadError;
+      // Chunks of odd size are followed by a pad byte.
+      if (size % 2 == 1 && !in_.at_end()) in_.skip(1);
+      if (const auto code = read_chunk(id, body); code != NoError) return code;
+    }
+    return body_done_ ? NoError : CorruptData;
+  }
+
+ private:
+  ImageLibraryError read_chunk(std::span<const uint8_t> id, std::span<const uint8_t> body) {
+    if (is_id(id, "BMHD")) return read_bitmap_header(ByteReader(body));
+    if (is_id(id, "CMAP")) return read_colour_map(body);
+    if (is_id(id, "CRNG") || is_id(id, "CAMG")) return NoError;
+    if (is_id(id, "BODY")) return decode_body(ByteReader(body));
+    return CorruptData;
+  }
+
+  ImageLibraryError read_bitmap_header(ByteReader body) {
+    if (body.size() < kBitmapHeaderBytes) return CorruptData;
+    BitmapHeader header;
+    body.u16be(header.width);
+    body.u16be(header.height);
+    body.skip(4);  // position
+    body.u8(header.planes);
+    body.u8(header.masking);
+    body.u8(header.compression);
+    body.skip(1);
+    body.u16be(header.transparent_colour);
+    if (header.planes < 1 || header.planes > 8) return UnsupportedOption;
+    if (header.compression != kUncompressed && header.compression != kByteRun1) return UnsupportedOption;
+    if (const auto code = check_picture_size(image_, header.width, header.height); code != NoError) return code;
+    header_ = header;
+    have_header_ = true;
+    return NoError;
+  }
+
+  // Colours of red, green, blue; at most 256 are kept.
+  ImageLibraryError read_colour_map(std::span<const uint8_t> body) {
+    if (!have_header_) return BadImageSize;
+    colour_count_ = std::min<size_t>(body.size() / 3, 256);
+    std::copy_n(body.begin(), colour_count_ * 3, colours_.begin());
+    have_colours_ = true;
+    return NoError;
+  }
+
+  ImageLibraryError allocate() {
+    image_.width = header_.width;
+    image_.height = header_.height;
+    image_.bits_per_pixel = 8;
+    image_.palette_count = static_cast<uint16_t>(colour_count_);
+    if (const auto code = image_allocate(image_); code != NoError) return code;
+    for (size_t i = 0; i < colour_count_; ++i) {
+      uint8_t* entry = image_.palette.data() + i * image_.palette_entry_size;
+      entry[2] = colours_[3 * i];
+      entry[1] = colours_[3 * i + 1];
+      entry[0] = colours_[3 * i + 2];
+    }
+    if (header_.masking == kTransparentColour && header_.transparent_colour < 256) {
+      image_.transparent_index = static_cast<int16_t>(header_.transparent_colour);
+    }
+    return NoError;
+  }
+
+  // Each picture row, from the top, holds one row of every plane in turn
+  // (and of the mask plane, which is skipped); bit p of a pixel's index comes
+  // from plane p, the leftmost pixel in the most significant bit.
+  ImageLibraryError decode_body(ByteReader body) {
+    if (!have_colours_) return CorruptData;
+    const size_t plane_bytes = header_.plane_row_bytes();
+    const uint64_t plane_rows = uint64_t{header_.stored_planes()} * header_.height;
+    if (header_.compression == kUncompressed ? body.size() != plane_bytes * plane_rows
+                                             : body.size() < packbits_min_row_bytes(plane_bytes) * plane_rows) {
+      return CorruptData;
+    }
+    if (const auto code = allocate(); code != NoError) return code;
+
+    std::vector<uint8_t> plane(plane_bytes);
+    for (uint32_t y = header_.height; y-- > 0;) {
+      uint8_t* row = image_.row(y);
+      std::fill_n(row, header_.width, uint8_t{0});
+      for (size_t p = 0; p < header_.stored_planes(); ++p) {
+        if (header_.compression == kUncompressed) {
+          body.bytes(plane.data(), plane_bytes);
+        } else if (decode_packbits_row(body, plane.data(), plane_bytes, LiteralOverrun::Refuse) !=
+                   PackBitsResult::Filled) {
+          return CorruptData;
+        }
+        if (p < header_.planes) add_plane(plane.data(), row, static_cast<uint8_t>(1u << p));
+      }
+    }
+    if (!body.at_end()) return CorruptData;
+    body_done_ = true;
+    return NoError;
+  }
+
+  void add_plane(const uint8_t* plane, uint8_t* row, uint8_t bit) const {
+    for (size_t x = 0; x < header_.width; ++x) {
+      if (plane[x / 8] & (0x80 >> (x % 8))) row[x] |= bit;
+    }
+  }
+
+  ByteReader in_;
+  ImageRecord& image_;
+  BitmapHeader header_;
+  bool have_header_ = false;
+  std::array<uint8_t, 256 * 3> colours_{};
+  size_t colour_count_ = 0;
+  bool have_colours_ = false;
+  bool body_done_ = false;
+};
+
+ImageLibraryError decode_iff(std::span<const uint8_t> file, ImageRecord& image) {
+  return IlbmFile(file, image).decode();
+}
+
+}  // namespace
+
+ImageLibraryError read_iff(const std::string& filename, ImageRecord& image) {
+  return read_whole_file_with(filename, image, decode_iff);
+}
