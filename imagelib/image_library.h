@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "imagelib/background.h"
 #include "imagelib/bitmap.h"
+#include "imagelib/bitmap_ops.h"
+#include "imagelib/compositing.h"
 #include "imagelib/image_record.h"
 
 // How image_to_dib_section treats 32-bit pixels.
@@ -23,7 +26,8 @@ ImageLibraryError load_image(const std::string& filename, ImageRecord& image,
 // A new DIB-section bitmap of the file's image, or null (the last error says why).
 BitmapHandle load_image_to_bitmap(const std::string& filename, ImageInfo* info,
                                   TiffOptions* tiff, CompositeMode mode = CompositeNone);
-// 32-bit pixels, rows bottom row first without padding; blue, green, red,
+// 32-bit pixels, rows bottom row first without padding (the buffer is an
+// owned vector, so no separate release call exists); blue, green, red,
 // alpha with keep_bgr, else red, green, blue, alpha.
 ImageLibraryError load_image_to_bgra(const std::string& filename, uint32_t& width, uint32_t& height,
                                      std::vector<uint8_t>& buffer, bool keep_bgr);

@@ -1,0 +1,140 @@
+// Loading and saving by file extension.
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <new>
+
+#include "imagelib/extension.h"
+#include "imagelib/formats/bmp.h"
+#include "imagelib/formats/cel.h"
+#include "imagelib/formats/gif.h"
+#include "imagelib/formats/iff.h"
+#include "imagelib/formats/jpeg.h"
+#include "imagelib/formats/pcx.h"
+#include "imagelib/formats/png.h"
+#include "imagelib/formats/psd.h"
+#include "imagelib/formats/sgi.h"
+#include "imagelib/formats/tga.h"
+#include "imagelib/formats/tiff.h"
+#include "imagelib/image_library.h"
+#include "imagelib/wsq_adapter.h"
+
+std::optional<std::string> extension_key(const std::string& filename) {
+  const size_t slash = filename.find_last_of('/');
+  const size_t dot = filename.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return std::nullopt;
+  std::string key = filename.substr(dot + 1, 3);
+  for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return key;
+}
+
+namespace {
+
+ImageLibraryError read_by_key(const std::string& key, const std::string& filename, ImageRecord& image,
+                              ImageInfo* info, TiffOptions* tiff) {
+  if (key == "WSQ") return read_wsq(filename, image, info);
+  if (key == "TIF") return read_tiff(filename, image, tiff);
+  if (key == "PNG") return read_png(filename, image);
+  if (key == "JPG") return read_jpeg(filename, image);
+  if (key == "BMP") return read_bmp(filename, image);
+  if (key == "TGA") return read_tga(filename, image);
+  if (key == "CEL") return read_cel(filename, image);
+  if (key == "RGB") return read_rgb(filename, image);
+  if (key == "GIF") return read_gif(filename, image);
+  if (key == "PSD") return read_psd(filename, image);
+  if (key == "IFF") return read_iff(filename, image);
+  if (key == "PCX") return read_pcx(filename, image);
+  return set_last_error(UnsupportedExtension);
+}
+
+ImageLibraryError write_by_key(const std::string& key, const std::string& filename, const ImageRecord& image,
+                               const ImageInfo* info, const TiffOptions* tiff) {
+  if (key == "WSQ") return write_wsq(filename, image, info);
+  if (key == "TIF") return write_tiff(filename, image, tiff);
+  if (key == "PNG") return write_png(filename, image);
+  if (key == "JPG") return write_jpeg(filename, image, info ? static_cast<int32_t>(info->depth_or_quality) : 100);
+  if (key == "BMP") return write_bmp(filename, image);
+  if (key == "RGB") return write_rgb(filename, image);
+  if (key == "TGA") return write_tga(filename, image);
+  return set_last_error(UnsupportedExtension);
+}
+
+// Runs a reader or writer, turning an escaped allocation failure into the
+// out-of-memory code.
+template <typename Call>
+ImageLibraryError guarded(Call call) {
+  try {
+    return call();
+  } catch (const std::bad_alloc&) {
+    return set_last_error(OutOfMemory);
+  }
+}
+
+// The raw pixels as a record: first row first, bytes as given or with the
+// first and third byte of each 3- and 4-byte pixel exchanged.
+void fill_from_pixels(ImageRecord& image, uint8_t bytes_per_pixel, const uint8_t* data, bool keep_order) {
+  const size_t row = static_cast<size_t>(image.width) * bytes_per_pixel;
+  for (uint32_t y = 0; y < image.height; ++y) {
+    uint8_t* out = image.row(y);
+    std::memcpy(out, data + y * row, row);
+    if (keep_order || bytes_per_pixel < 3) continue;
+    for (size_t x = 0; x < row; x += bytes_per_pixel) std::swap(out[x], out[x + 2]);
+  }
+  // One byte per pixel is grey: give the palette a grey ramp so that the
+  // writers of palette formats keep the grey levels.
+  if (bytes_per_pixel == 1) {
+    for (uint32_t i = 0; i < image.palette_count; ++i) {
+      std::fill_n(image.palette.data() + i * image.palette_entry_size, 3, static_cast<uint8_t>(i));
+    }
+  }
+}
+
+}  // namespace
+
+ImageLibraryError load_image(const std::string& filename, ImageRecord& image, ImageInfo* info, TiffOptions* tiff) {
+  set_last_error(NoError);
+  const std::optional<std::string> key = extension_key(filename);
+  if (!key) return set_last_error(UnsupportedOption);
+  const ImageLibraryError code = guarded([&] { return read_by_key(*key, filename, image, info, tiff); });
+  if (code != NoError) image_free(image);
+  return code;
+}
+
+ImageLibraryError save_image(const ImageRecord& image, const std::string& filename, const ImageInfo* info,
+                             const TiffOptions* tiff) {
+  set_last_error(NoError);
+  const std::optional<std::string> key = extension_key(filename);
+  if (!key) return set_last_error(UnsupportedExtension);
+  return guarded([&] { return write_by_key(*key, filename, image, info, tiff); });
+}
+
+ImageLibraryError save_bitmap(const Bitmap* bitmap, const std::string& filename, const ImageInfo* info,
+                              const TiffOptions* tiff) {
+  set_last_error(NoError);
+  ImageRecord image;
+  if (const ImageLibraryError code = image_from_bitmap(bitmap, image, 1); code != NoError) return code;
+  return save_image(image, filename, info, tiff);
+}
+
+ImageLibraryError save_pixels(const std::string& filename, uint8_t bytes_per_pixel, uint32_t width, uint32_t height,
+                              const uint8_t* data, bool keep_order) {
+  set_last_error(NoError);
+  ImageRecord image;
+  image.width = width;
+  image.height = height;
+  image.bits_per_pixel = bytes_per_pixel <= 4 ? static_cast<uint8_t>(8 * bytes_per_pixel) : 0;
+  if (const ImageLibraryError code = image_allocate(image); code != NoError) return code;
+  if (!extension_key(filename)) return set_last_error(UnsupportedExtension);
+  if (data == nullptr) return set_last_error(BadImagePointer);
+  fill_from_pixels(image, bytes_per_pixel, data, keep_order);
+  return save_image(image, filename, nullptr, nullptr);
+}
+
+BitmapHandle load_image_to_bitmap(const std::string& filename, ImageInfo* info, TiffOptions* tiff,
+                                  CompositeMode mode) {
+  set_last_error(NoError);
+  ImageRecord image;
+  image.pad_rows = 1;
+  if (load_image(filename, image, info, tiff) != NoError) return nullptr;
+  return image_to_dib_section(image, mode);
+}

@@ -1,0 +1,9 @@
+#pragma once
+// The key by which readers and writers are chosen: at most three characters
+// after the last "." of the file name, upper-cased.
+#include <optional>
+#include <string>
+
+// The key, or nothing when the file name has no ".". Only the last path
+// component counts, so a dot in a folder name is not taken for an extension.
+std::optional<std::string> extension_key(const std::string& filename);
