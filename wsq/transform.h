@@ -40,7 +40,7 @@ void analysis_lines(float* destination, const float* source, int32_t lines, int3
 
 // Rebuilds lines of `length` samples from their low-pass and high-pass halves
 // (high-pass first when `invert` is 1); the inverse of analysis_lines when
-// given the matching synthesis filters. Lines of fewer than 2 samples are left
+// given the matching synthesis filters. Lines of fewer than 4 samples are left
 // untouched.
 void synthesis_lines(float* destination, const float* source, int32_t lines, int32_t length,
                      int32_t pitch, int32_t stride, const float* hi, int32_t hsize,

@@ -1,0 +1,372 @@
+#include "wsq/transform_lines.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+
+namespace {
+
+// Longest filter a transform table can hold (its size is one byte).
+constexpr int32_t kMaxTaps = 255;
+
+// A position in a line of n samples that walks with symmetric extension. A
+// flag that is on makes the end sample repeat once (half-sample symmetry);
+// off reflects about the end sample (whole-sample symmetry).
+struct Cursor {
+  int32_t index = 0;
+  int32_t step = -1;
+  bool left = false;
+  bool right = false;
+};
+
+void turn_at_start(Cursor& c) {
+  if (c.index != 0) return;
+  if (c.left) {
+    c.step = 0;
+    c.left = false;
+  } else {
+    c.step = 1;
+  }
+}
+
+// Moves one sample, turning at either end of a line of n samples.
+void move(Cursor& c, int32_t n) {
+  turn_at_start(c);
+  if (c.index == n - 1) {
+    if (c.right) {
+      c.step = 0;
+      c.right = false;
+    } else {
+      c.step = -1;
+    }
+  }
+  c.index += c.step;
+}
+
+// Start cursors only ever turn at the line start.
+void move_start(Cursor& c) {
+  turn_at_start(c);
+  c.index += c.step;
+}
+
+// A tap cursor begins where its start cursor stands. The clamp keeps unusual
+// filter lengths on short lines inside the line; sound inputs never need it.
+Cursor tap_cursor(const Cursor& start, bool right, int32_t n) {
+  return {std::clamp(start.index, 0, n - 1), start.step, start.left, right};
+}
+
+float sample(const float* line, int32_t stride, int32_t index) {
+  return line[static_cast<std::ptrdiff_t>(index) * stride];
+}
+
+float& slot(float* line, int32_t stride, int32_t index) {
+  return line[static_cast<std::ptrdiff_t>(index) * stride];
+}
+
+bool usable_filters(const FilterPair& f) {
+  return f.hsize >= 1 && f.hsize <= kMaxTaps && f.lsize >= 1 && f.lsize <= kMaxTaps;
+}
+
+// One analysis output: the taps in order over the cursor's walk.
+float analysis_tap_sum(const float* line, int32_t stride, Cursor c, int32_t n, const float* taps,
+                       int32_t size) {
+  float out = taps[0] * sample(line, stride, c.index);
+  for (int32_t t = 1; t < size; ++t) {
+    move(c, n);
+    out = out + taps[t] * sample(line, stride, c.index);
+  }
+  return out;
+}
+
+// Where each filter of the analysis starts and how its ends reflect.
+struct AnalysisSetup {
+  int32_t lo_start = 0;
+  int32_t hi_start = 0;
+  bool lo_left = false;
+  bool hi_left = false;
+  bool lo_right = false;
+  bool hi_right = false;
+  bool negate_hi = false;
+};
+
+AnalysisSetup analysis_setup(int32_t lsize, int32_t hsize) {
+  AnalysisSetup s;
+  if (lsize % 2 != 0) {
+    s.lo_start = (lsize - 1) / 2;
+    s.hi_start = (hsize - 1) / 2 - 1;
+    return s;
+  }
+  s.lo_start = lsize / 2 - 2;
+  s.hi_start = hsize / 2 - 2;
+  s.lo_left = s.hi_left = s.lo_right = s.hi_right = true;
+  s.negate_hi = true;
+  if (s.lo_start == -1) {
+    s.lo_start = 0;
+    s.lo_left = false;
+  }
+  if (s.hi_start == -1) {
+    s.hi_start = 0;
+    s.hi_left = false;
+  }
+  return s;
+}
+
+void analyse_line(float* out, int32_t out_stride, const float* in, int32_t in_stride, int32_t n,
+                  const AnalysisSetup& s, const float* hi, int32_t hsize, const float* lo,
+                  int32_t lsize, int32_t invert) {
+  const int32_t n_high = n / 2;
+  const int32_t n_low = n - n_high;
+  float* low_out = invert ? out + static_cast<std::ptrdiff_t>(n_high) * out_stride : out;
+  float* high_out = invert ? out : out + static_cast<std::ptrdiff_t>(n_low) * out_stride;
+
+  Cursor lo_start{s.lo_start, -1, s.lo_left, false};
+  Cursor hi_start{s.hi_start, -1, s.hi_left, false};
+  for (int32_t k = 0; k < n_high; ++k) {
+    slot(low_out, out_stride, k) =
+        analysis_tap_sum(in, in_stride, tap_cursor(lo_start, s.lo_right, n), n, lo, lsize);
+    slot(high_out, out_stride, k) =
+        analysis_tap_sum(in, in_stride, tap_cursor(hi_start, s.hi_right, n), n, hi, hsize);
+    move_start(lo_start);
+    move_start(lo_start);
+    move_start(hi_start);
+    move_start(hi_start);
+  }
+  if (n % 2 != 0) {
+    slot(low_out, out_stride, n_low - 1) =
+        analysis_tap_sum(in, in_stride, tap_cursor(lo_start, s.lo_right, n), n, lo, lsize);
+  }
+}
+
+// Where each filter of the synthesis starts, its first phase, how its ends
+// reflect, and whether the high-pass runs in antisymmetric mode.
+struct SynthesisSetup {
+  int32_t lo_start = 0;
+  int32_t hi_start = 0;
+  int32_t lo_phase = 0;
+  int32_t hi_phase = 0;
+  bool lo_left = false;
+  bool lo_right = false;
+  bool hi_left = false;
+  bool hi_right = false;
+  bool antisymmetric = false;
+  float sign = 1.0f;
+  int32_t counter = 0;
+};
+
+SynthesisSetup synthesis_setup(int32_t lsize, int32_t hsize, bool odd_length) {
+  SynthesisSetup s;
+  if (lsize % 2 != 0) {
+    s.lo_start = (lsize - 1) / 4;
+    s.hi_start = (hsize + 1) / 4 - 1;
+    s.lo_phase = ((lsize - 1) / 2) % 2;
+    s.hi_phase = ((hsize + 1) / 2) % 2;
+    if (odd_length) {
+      s.hi_left = s.hi_right = true;
+    } else {
+      s.lo_right = true;
+      s.hi_left = true;
+    }
+    return s;
+  }
+  s.lo_start = lsize / 4 - 1;
+  s.hi_start = hsize / 4 - 1;
+  s.lo_phase = (lsize / 2) % 2;
+  s.hi_phase = (hsize / 2) % 2;
+  s.lo_left = true;
+  s.lo_right = !odd_length;
+  s.hi_left = s.hi_right = true;
+  s.antisymmetric = true;
+  s.sign = -1.0f;
+  s.counter = 2;
+  if (s.lo_start == -1) {
+    s.lo_start = 0;
+    s.lo_left = false;
+  }
+  if (s.hi_start == -1) {
+    s.hi_start = 0;
+    s.hi_left = false;
+  }
+  return s;
+}
+
+// The high-pass walk of the synthesis carries a sign besides its position.
+struct HighCursor {
+  Cursor at;
+  float sign = 1.0f;
+};
+
+// Rebuilds one line: a low writer assigns the low-pass part of each output,
+// a high writer then adds the high-pass part, both in output order.
+class LineSynthesis {
+ public:
+  LineSynthesis(float* out, int32_t out_stride, const float* in, int32_t in_stride, int32_t n,
+                const SynthesisSetup& s, const float* hi, int32_t hsize, const float* lo,
+                int32_t lsize, int32_t invert)
+      : out_(out),
+        out_stride_(out_stride),
+        in_stride_(in_stride),
+        n_(n),
+        n_high_(n / 2),
+        n_low_(n - n / 2),
+        s_(s),
+        hi_(hi),
+        hsize_(hsize),
+        lo_(lo),
+        lsize_(lsize) {
+    low_in_ = invert ? in + static_cast<std::ptrdiff_t>(n_high_) * in_stride : in;
+    high_in_ = invert ? in : in + static_cast<std::ptrdiff_t>(n_low_) * in_stride;
+    lo_start_ = Cursor{s.lo_start, -1, s.lo_left, false};
+    hi_start_ = HighCursor{Cursor{s.hi_start, -1, s.hi_left, false}, s.sign};
+  }
+
+  void run() {
+    slot(out_, out_stride_, 0) = 0.0f;
+    slot(out_, out_stride_, 1) = 0.0f;
+    for (int32_t k = 0; k < n_high_; ++k) {
+      for (int32_t t = (k == 0) ? s_.lo_phase : 1; t >= 0; --t) low_phase(t);
+      move_start(lo_start_);
+      for (int32_t t = (k == 0) ? s_.hi_phase : 1; t >= 0; --t) {
+        int32_t counter = s_.counter;
+        high_phase(t, counter);
+      }
+      move_high_start();
+    }
+    low_tail();
+    high_tail();
+  }
+
+ private:
+  void low_phase(int32_t t) {
+    Cursor c = tap_cursor(lo_start_, s_.lo_right, n_low_);
+    float out = lo_[t] * sample(low_in_, in_stride_, c.index);
+    for (int32_t i = t + 2; i < lsize_; i += 2) {
+      move(c, n_low_);
+      out = out + lo_[i] * sample(low_in_, in_stride_, c.index);
+    }
+    slot(out_, out_stride_, low_writer_++) = out;
+  }
+
+  void high_phase(int32_t t, int32_t& counter) {
+    HighCursor c{tap_cursor(hi_start_.at, s_.hi_right, n_high_), hi_start_.sign};
+    float& target = slot(out_, out_stride_, high_writer_++);
+    float out = target;
+    for (int32_t i = t; i < hsize_; i += 2) {
+      apply_high_rule(c, counter);
+      out = out + hi_[i] * c.sign * sample(high_in_, in_stride_, c.at.index);
+      c.at.index += c.at.step;
+    }
+    target = out;
+  }
+
+  void apply_high_rule(HighCursor& c, int32_t& counter) const {
+    if (c.at.index == 0) {
+      if (c.at.left) {
+        c.at.step = 0;
+        c.at.left = false;
+      } else {
+        c.at.step = 1;
+        c.sign = 1.0f;
+      }
+    }
+    if (c.at.index == n_high_ - 1) {
+      if (c.at.right) {
+        c.at.step = 0;
+        c.at.right = false;
+        if (s_.antisymmetric && n_ % 2 != 0) {
+          c.at.right = true;
+          --counter;
+          c.sign = static_cast<float>(counter);
+          if (counter == 0) c.at.right = false;
+        }
+      } else {
+        c.at.step = -1;
+        if (s_.antisymmetric) c.sign = -1.0f;
+      }
+    }
+  }
+
+  void move_high_start() {
+    Cursor& c = hi_start_.at;
+    if (c.index == 0 && !c.left) hi_start_.sign = 1.0f;
+    move_start(c);
+  }
+
+  static int32_t last_phase(int32_t first_phase, bool odd_length) {
+    if (odd_length) return first_phase ? 1 : 0;
+    return first_phase ? 2 : 1;
+  }
+
+  void low_tail() {
+    const int32_t last = last_phase(s_.lo_phase, n_ % 2 != 0);
+    for (int32_t t = 1; t >= last; --t) low_phase(t);
+  }
+
+  void high_tail() {
+    const bool odd_length = n_ % 2 != 0;
+    const int32_t last = last_phase(s_.hi_phase, odd_length);
+    if (odd_length && hsize_ == 2) {
+      hi_start_.at.index -= hi_start_.at.step;
+      int32_t counter = 1;
+      for (int32_t t = 1; t >= last; --t) high_phase(t, counter);
+      return;
+    }
+    for (int32_t t = 1; t >= last; --t) {
+      int32_t counter = s_.counter;
+      high_phase(t, counter);
+    }
+  }
+
+  float* out_;
+  int32_t out_stride_;
+  const float* low_in_ = nullptr;
+  const float* high_in_ = nullptr;
+  int32_t in_stride_;
+  int32_t n_;
+  int32_t n_high_;
+  int32_t n_low_;
+  const SynthesisSetup& s_;
+  const float* hi_;
+  int32_t hsize_;
+  const float* lo_;
+  int32_t lsize_;
+  Cursor lo_start_;
+  HighCursor hi_start_;
+  int32_t low_writer_ = 0;
+  int32_t high_writer_ = 0;
+};
+
+// Copies the high-pass taps, negated when the setup asks for it.
+const float* prepared_hi(const FilterPair& f, bool negate, std::array<float, kMaxTaps>& copy) {
+  if (!negate) return f.hi;
+  for (int32_t i = 0; i < f.hsize; ++i) copy[i] = -f.hi[i];
+  return copy.data();
+}
+
+}  // namespace
+
+void analyse_lines(float* destination, LineLayout to, const float* source, LineLayout from,
+                   int32_t lines, int32_t length, const FilterPair& filters, int32_t invert) {
+  if (length < 2 || !usable_filters(filters)) return;
+  const AnalysisSetup setup = analysis_setup(filters.lsize, filters.hsize);
+  std::array<float, kMaxTaps> negated;
+  const float* hi = prepared_hi(filters, setup.negate_hi, negated);
+  for (int32_t line = 0; line < lines; ++line) {
+    analyse_line(destination + static_cast<std::ptrdiff_t>(line) * to.pitch, to.stride,
+                 source + static_cast<std::ptrdiff_t>(line) * from.pitch, from.stride, length,
+                 setup, hi, filters.hsize, filters.lo, filters.lsize, invert);
+  }
+}
+
+void synthesise_lines(float* destination, LineLayout to, const float* source, LineLayout from,
+                      int32_t lines, int32_t length, const FilterPair& filters, int32_t invert) {
+  if (length < 4 || !usable_filters(filters)) return;
+  const SynthesisSetup setup = synthesis_setup(filters.lsize, filters.hsize, length % 2 != 0);
+  std::array<float, kMaxTaps> negated;
+  const float* hi = prepared_hi(filters, setup.antisymmetric, negated);
+  for (int32_t line = 0; line < lines; ++line) {
+    LineSynthesis(destination + static_cast<std::ptrdiff_t>(line) * to.pitch, to.stride,
+                  source + static_cast<std::ptrdiff_t>(line) * from.pitch, from.stride, length,
+                  setup, hi, filters.hsize, filters.lo, filters.lsize, invert)
+        .run();
+  }
+}
