@@ -1,0 +1,45 @@
+#pragma once
+// Decoding of Huffman-coded block data into quantized coefficients.
+#include <cstdint>
+
+#include "wsq/bit_stream.h"
+#include "wsq/huffman_codes.h"
+#include "wsq/tables.h"
+
+// Per-length decode tables, indexed by code length 1..16 (index 0 unused).
+struct DecodeTables {
+  int32_t maxcode[kMaxHuffbits + 1] = {};  // largest code of a length, -1 if none
+  int32_t mincode[kMaxHuffbits + 1] = {};  // smallest code of a length
+  int32_t valptr[kMaxHuffbits + 1] = {};   // index of its first value
+};
+
+// Everything a symbol decoder needs for the block being decoded.
+struct BlockCode {
+  DecodeTables tables;
+  const HuffmanTable* table = nullptr;  // counts and values
+};
+
+void build_decode_tables(const std::vector<HuffCodeEntry>& code_list, DecodeTables& tables,
+                         const uint8_t* huffbits);
+
+// Decodes one symbol bit by bit. A marker met at the symbol boundary (or
+// inside the fill bits before it) gives symbol -1 and the marker. Fails with
+// -53 when no code matches within 16 bits.
+int32_t decode_huffman_symbol(int32_t& symbol, uint16_t& marker, const BlockCode& code,
+                              BitReaderState& state, const uint8_t*& cursor,
+                              const uint8_t* end, int32_t& bit_count);
+
+// The symbol decoder the block decoder calls; a faster one must give the same
+// symbols, markers, codes and cursor movement as decode_huffman_symbol.
+using SymbolDecoder = int32_t (*)(int32_t& symbol, uint16_t& marker, const BlockCode& code,
+                                  BitReaderState& state, const uint8_t*& cursor,
+                                  const uint8_t* end, int32_t& bit_count);
+
+// Decodes every block from the cursor (just after the frame header) to EOI,
+// reading the table segments met between blocks, into `coefficients`, which
+// holds `capacity` entries. Block data that would write more fails with -54.
+int32_t huffman_decode_data_mem(int16_t* coefficients, int32_t capacity,
+                                TransformTable& transform, QuantTable& quant,
+                                HuffmanTableSet& huffman, BitReaderState& state,
+                                const uint8_t*& cursor, const uint8_t* end,
+                                SymbolDecoder decode_symbol = decode_huffman_symbol);
