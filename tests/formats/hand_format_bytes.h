@@ -25,7 +25,7 @@ struct FileBytes {
   FileBytes& u16be(uint32_t value) { return u8(value >> 8).u8(value); }
   FileBytes& u32be(uint32_t value) { return u16be(value >> 16).u16be(value); }
   FileBytes& text(const std::string& value) {
-    bytes.insert(bytes.end(), value.begin(), value.end());
+    for (char c : value) u8(static_cast<uint8_t>(c));
     return *this;
   }
   FileBytes& append(const FileBytes& other) {
