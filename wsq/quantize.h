@@ -27,6 +27,10 @@ void subband_variances(QuantizerState& state, const SubbandTree& subbands, const
 int32_t quantize(std::vector<int16_t>& sip, int32_t& count, QuantizerState& state,
                  const SubbandTree& subbands, const float* fdata, int32_t width, int32_t height);
 
+// One coefficient: 0 within +-half_zero, else the bin index counted from the
+// zero bin, truncated toward zero and clamped to the 16-bit range.
+int16_t quantize_coefficient(float c, float half_zero, float bin_width);
+
 // Coefficient counts of block 1 (subbands 0..18), 2 (19..51) and 3 (52..59).
 void coded_block_sizes(int32_t& size1, int32_t& size2, int32_t& size3,
                        const QuantizerState& state, const WaveletTree& tree,

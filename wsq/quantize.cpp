@@ -1,0 +1,226 @@
+#include "wsq/quantize.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <limits>
+#include <new>
+
+#include "wsq/diagnostics.h"
+
+namespace {
+
+// Subbands whose window variance is below this are not coded.
+constexpr float kSignificantVariance = 1.01f;
+
+// Weight A of each coded subband in its preliminary bin width.
+float weight_a(int k) {
+  static constexpr float kHighBands[8] = {1.32f, 1.08f, 1.42f, 1.08f, 1.32f, 1.42f, 1.08f, 1.08f};
+  return k >= 52 ? kHighBands[k - 52] : 1.0f;
+}
+
+// Weight m of each coded subband: its share of the image area.
+float weight_m(int k) {
+  if (k < 4) return 1.0f / 1024.0f;
+  if (k < 51) return 1.0f / 256.0f;
+  return 1.0f / 16.0f;
+}
+
+bool significant(float variance) { return variance >= kSignificantVariance; }
+
+const float* row_of(const float* fdata, int32_t width, int32_t y, int32_t x) {
+  return fdata + static_cast<std::ptrdiff_t>(y) * width + x;
+}
+
+// The central window of a subband, shifted towards its top.
+float window_variance(const SubbandRect& r, const float* fdata, int32_t width) {
+  const int32_t skipx = r.lx / 8;
+  const int32_t skipy = (9 * r.ly) / 32;
+  const int32_t nx = (3 * r.lx) / 4;
+  const int32_t ny = (7 * r.ly) / 16;
+  const int64_t n = static_cast<int64_t>(nx) * ny;
+  if (n < 2) return 0.0f;  // too few samples to estimate: not significant
+
+  float sum = 0.0f;
+  float squares = 0.0f;
+  for (int32_t y = 0; y < ny; ++y) {
+    const float* row = row_of(fdata, width, r.y + skipy + y, r.x + skipx);
+    for (int32_t x = 0; x < nx; ++x) {
+      sum = sum + row[x];
+      squares = squares + row[x] * row[x];
+    }
+  }
+  const float mean_term = sum * sum / static_cast<float>(n);
+  return (squares - mean_term) / static_cast<float>(n - 1);
+}
+
+// The bin-width scale q of one pass over the working list.
+float pass_scale(const QuantizerState& state, const std::vector<int>& list,
+                 const std::array<float, kSubbandRectCount>& sigma) {
+  float s = 0.0f;
+  for (int k : list) s = s + weight_m(k);
+  float p = 1.0f;
+  for (int k : list) {
+    const float ratio = sigma[k] / state.bin_width[k];
+    p = static_cast<float>(p * std::pow(static_cast<double>(ratio),
+                                        static_cast<double>(weight_m(k))));
+  }
+  const double rate_term = std::pow(2.0, static_cast<double>(state.r / s) - 1.0) * 0.4;
+  return static_cast<float>(rate_term / std::pow(static_cast<double>(p), 1.0 / s));
+}
+
+// Drops from the list the subbands whose width would be too coarse for their
+// spread at scale q; returns whether any was dropped.
+bool drop_coarse_subbands(std::vector<int>& list, const QuantizerState& state,
+                          const std::array<float, kSubbandRectCount>& sigma, float q) {
+  std::vector<int> kept;
+  for (int k : list) {
+    if (!(state.bin_width[k] / q >= 5.0f * sigma[k])) kept.push_back(k);
+  }
+  if (kept.size() == list.size()) return false;
+  list = std::move(kept);
+  return true;
+}
+
+// The final scale q: each pass drops the subbands too coarse for the last q,
+// until none is dropped (or none would remain, which keeps the last q).
+float bitrate_scale(const QuantizerState& state, const std::vector<int>& significant_list,
+                    const std::array<float, kSubbandRectCount>& sigma) {
+  std::vector<int> list = significant_list;
+  float q = pass_scale(state, list, sigma);
+  std::vector<int> next = list;
+  while (drop_coarse_subbands(next, state, sigma, q) && !next.empty()) {
+    list = next;
+    q = pass_scale(state, list, sigma);
+  }
+  return q;
+}
+
+}  // namespace
+
+int16_t quantize_coefficient(float c, float half_zero, float bin_width) {
+  float v = 0.0f;
+  if (c > half_zero) {
+    v = (c - half_zero) / bin_width + 1.0f;
+  } else if (c < -half_zero) {
+    v = (c + half_zero) / bin_width - 1.0f;
+  }
+  v = std::trunc(v);
+  // Values beyond 16 bits are clamped rather than wrapped.
+  v = std::clamp(v, static_cast<float>(std::numeric_limits<int16_t>::min()),
+                 static_cast<float>(std::numeric_limits<int16_t>::max()));
+  return static_cast<int16_t>(v);
+}
+
+void subband_variances(QuantizerState& state, const SubbandTree& subbands, const float* fdata,
+                       int32_t width, int32_t /*height*/) {
+  for (int k = 0; k < kCodedSubbandCount; ++k) {
+    state.variance[k] = window_variance(subbands[k], fdata, width);
+  }
+}
+
+int32_t quantize(std::vector<int16_t>& sip, int32_t& count, QuantizerState& state,
+                 const SubbandTree& subbands, const float* fdata, int32_t width, int32_t height) {
+  state.bin_width.fill(0.0f);
+  state.zero_bin_width.fill(0.0f);
+
+  // Preliminary widths and the significant subbands (a NaN variance is not).
+  std::vector<int> significant_list;
+  std::array<float, kSubbandRectCount> sigma{};
+  for (int k = 0; k < kCodedSubbandCount; ++k) {
+    const float variance = state.variance[k];
+    if (!significant(variance)) continue;
+    state.bin_width[k] =
+        k < 4 ? 1.0f
+              : static_cast<float>(10.0 / (static_cast<double>(weight_a(k)) *
+                                           std::log(static_cast<double>(variance))));
+    significant_list.push_back(k);
+    sigma[k] = std::sqrt(variance);
+  }
+
+  try {
+    sip.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+  } catch (const std::bad_alloc&) {
+    diag_write("ERROR : quantize : calloc : sip\n");
+    return -90;
+  }
+
+  // With no significant subband nothing is coded and no scale is needed.
+  const float q =
+      significant_list.empty() ? 1.0f : bitrate_scale(state, significant_list, sigma);
+  for (int k : significant_list) {
+    state.bin_width[k] = state.bin_width[k] / q;
+    state.zero_bin_width[k] = static_cast<float>(1.2 * static_cast<double>(state.bin_width[k]));
+  }
+
+  count = 0;
+  for (int k = 0; k < kCodedSubbandCount; ++k) {
+    const float bin_width = state.bin_width[k];
+    if (bin_width == 0.0f) {
+      diag_printf("%d -> %3.6f\n", k, static_cast<double>(bin_width));
+      continue;
+    }
+    const float z = state.zero_bin_width[k] * 0.5f;
+    const SubbandRect& r = subbands[k];
+    for (int32_t y = 0; y < r.ly; ++y) {
+      const float* row = row_of(fdata, width, r.y + y, r.x);
+      for (int32_t x = 0; x < r.lx; ++x) sip[count++] = quantize_coefficient(row[x], z, bin_width);
+    }
+  }
+  return 0;
+}
+
+void coded_block_sizes(int32_t& size1, int32_t& size2, int32_t& size3,
+                       const QuantizerState& state, const WaveletTree& tree,
+                       const SubbandTree& subbands) {
+  size1 = tree[14].dx * tree[14].dy;
+  size2 = tree[5].dy * tree[1].dx + tree[4].dx * tree[4].dy;
+  size3 = tree[2].dx * tree[2].dy + tree[3].dx * tree[3].dy;
+  for (int k = 0; k < kCodedSubbandCount; ++k) {
+    if (state.bin_width[k] != 0.0f) continue;
+    const int32_t area = subbands[k].lx * subbands[k].ly;
+    if (k <= 18) {
+      size1 -= area;
+    } else if (k <= 51) {
+      size2 -= area;
+    } else {
+      size3 -= area;
+    }
+  }
+}
+
+int32_t unquantize(std::vector<float>& fip, const QuantTable& table, const SubbandTree& subbands,
+                   const int16_t* sip, int32_t count, int32_t width, int32_t height) {
+  try {
+    fip.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0.0f);
+  } catch (const std::bad_alloc&) {
+    diag_write("ERROR : unquantize : calloc : fip\n");
+    return -91;
+  }
+  if (table.defined != 1) {
+    diag_write("ERROR: unquantize : quantization table parameters not defined!\n");
+    return -92;
+  }
+  const float c = table.centre;
+  int32_t next = 0;
+  for (int k = 0; k < kCodedSubbandCount; ++k) {
+    const float q = table.q[k];
+    if (q == 0.0f) continue;
+    const float half_z = table.z[k] * 0.5f;
+    const SubbandRect& r = subbands[k];
+    for (int32_t y = 0; y < r.ly; ++y) {
+      float* row = fip.data() + static_cast<std::ptrdiff_t>(r.y + y) * width + r.x;
+      for (int32_t x = 0; x < r.lx; ++x) {
+        // Positions past the coefficients the caller has stay 0.
+        const int16_t v = next < count ? sip[next] : 0;
+        ++next;
+        if (v > 0) {
+          row[x] = (static_cast<float>(v) - c) * q + half_z;
+        } else if (v < 0) {
+          row[x] = (static_cast<float>(v) + c) * q - half_z;
+        }
+      }
+    }
+  }
+  return 0;
+}
