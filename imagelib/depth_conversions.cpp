@@ -109,8 +109,6 @@ ImageLibraryError image_16_to_24(ImageRecord& image) {
 
 ImageLibraryError image_to_true_colour(const ImageRecord& source, ImageRecord& destination) {
   set_last_error(NoError);
-  if (source.width == 0 || source.height == 0) return set_last_error(BadImageSize);
-  if (!image_buffers_consistent(source)) return set_last_error(BadImagePointer);
   if (&source == &destination) {
     // Converting a record into itself: work on a copy of the source.
     ImageRecord copy;
@@ -120,7 +118,11 @@ ImageLibraryError image_to_true_colour(const ImageRecord& source, ImageRecord& d
   image_init(destination);
   ImageLibraryError code = NoError;
   try {
-    if (source.bits_per_pixel > 8) {
+    if (source.width == 0 || source.height == 0) {
+      code = BadImageSize;
+    } else if (!image_buffers_consistent(source)) {
+      code = BadImagePointer;
+    } else if (source.bits_per_pixel > 8) {
       code = image_copy(source, destination);
       if (code == NoError && destination.bits_per_pixel == 16) code = image_16_to_24(destination);
     } else {

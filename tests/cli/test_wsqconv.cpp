@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include "cli/wsqconv.h"
+#include "tests/imagelib/bmp_bytes.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+int run(std::vector<std::string> arguments) {
+  arguments.insert(arguments.begin(), "wsqconv");
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  return run_wsqconv(static_cast<int>(argv.size()), argv.data());
+}
+
+class Wsqconv : public ::testing::Test {
+ protected:
+  TempDir dir;
+};
+
+TEST_F(Wsqconv, BitmapFilesConvertByteExactly) {
+  for (const uint16_t bits : {1, 4, 8, 24}) {
+    const std::string input = dir.file("in.bmp");
+    const std::string output = dir.file("out.bmp");
+    write_file_bytes(input, pattern_bmp(7, 3, bits));
+    ASSERT_EQ(run({input, output}), 0) << bits;
+    EXPECT_EQ(read_file_bytes(output), read_file_bytes(input)) << bits;
+  }
+}
+
+TEST_F(Wsqconv, FailuresNameTheFileAndTheLibraryMessage) {
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(run({dir.file("missing.bmp"), dir.file("out.bmp")}), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "wsqconv: " + dir.file("missing.bmp") + ": Unable to open file\n");
+
+  write_file_bytes(dir.file("in.bmp"), pattern_bmp(2, 2, 24));
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(run({dir.file("in.bmp"), dir.file("out.xyz")}), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "wsqconv: " + dir.file("out.xyz") + ": Unsupported file extension\n");
+  EXPECT_FALSE(std::filesystem::exists(dir.file("out.xyz")));
+}
+
+TEST_F(Wsqconv, InfoPrintsEveryFileAndFailsWhenOneFails) {
+  write_file_bytes(dir.file("a.bmp"), pattern_bmp(7, 3, 8));
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(run({"--info", dir.file("a.bmp"), dir.file("b.bmp"), dir.file("a.bmp")}), 1);
+  const std::string err = testing::internal::GetCapturedStderr();
+  const std::string out = testing::internal::GetCapturedStdout();
+  const std::string line = dir.file("a.bmp") + ": width = 7, height = 3, depth = 8\n";
+  EXPECT_EQ(out, line + line);
+  EXPECT_NE(err.find("b.bmp: Unable to open file"), std::string::npos);
+}
+
+TEST_F(Wsqconv, UsageErrorsAndHelp) {
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(run({"only-one.bmp"}), 2);
+  EXPECT_NE(testing::internal::GetCapturedStderr(), "");
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(run({"--help"}), 0);
+  EXPECT_NE(testing::internal::GetCapturedStdout().find("Usage: wsqconv"), std::string::npos);
+}
+
+}  // namespace
