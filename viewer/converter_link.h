@@ -3,6 +3,8 @@
 // its open and save flows driven from code.
 #include <QString>
 
+#include "viewer/converter_run.h"
+
 class ConverterLink {
  public:
   virtual ~ConverterLink() = default;
@@ -12,8 +14,9 @@ class ConverterLink {
   // Shows the options dialog of the output item (WSQ or TIFF) modally once
   // before a run; other items show nothing.
   virtual void ShowSaveOptions(int outputItem) = 0;
-  // The open flow on path, as if the open dialog had named it.
-  virtual void OpenForConversion(const QString& path) = 0;
+  // The open flow on path, as if the open dialog had named it; a failure has
+  // been shown to the user by the time this returns.
+  virtual StepResult OpenForConversion(const QString& path) = 0;
   // The save flow on target with the save dialog's 1-based filter index.
-  virtual void SaveForConversion(const QString& target, int filterIndex) = 0;
+  virtual StepResult SaveForConversion(const QString& target, int filterIndex) = 0;
 };

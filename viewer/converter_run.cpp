@@ -75,15 +75,17 @@ void ConversionRun::Collect(const std::vector<int>& checkedRows, bool recurse, C
   }
 }
 
-void ConversionRun::Convert(int outputItem, bool mirror, ConverterHost& host) {
+bool ConversionRun::Convert(int outputItem, bool mirror, ConverterHost& host) {
   const int n = static_cast<int>(ConversionList.size());
   for (int j = 0; j < n; ++j) {
-    ConvertOne(ConversionList[static_cast<size_t>(j)], outputItem, mirror, host);
+    if (ConvertOne(ConversionList[static_cast<size_t>(j)], outputItem, mirror, host) == StepResult::EndsRun)
+      return false;
     host.ShowProgress(ProgressPercent(j, n));
     host.PumpMessages();
     if (StopRequested) break;
   }
   if (!StopRequested) host.ShowProgress(100);
+  return true;
 }
 
 std::string ConversionRun::TargetFor(const std::string& entry, bool mirror) const {
@@ -92,17 +94,18 @@ std::string ConversionRun::TargetFor(const std::string& entry, bool mirror) cons
   return OutputRoot + "/" + file_name_of(entry);
 }
 
-void ConversionRun::ConvertOne(const std::string& entry, int outputItem, bool mirror,
-                               ConverterHost& host) {
-  host.OpenInput(entry);
+StepResult ConversionRun::ConvertOne(const std::string& entry, int outputItem, bool mirror,
+                                     ConverterHost& host) {
+  const StepResult opened = host.OpenInput(entry);
+  if (opened != StepResult::Done) return opened;
   const std::string target = TargetFor(entry, mirror);
   if (mirror) EnsureTargetDirectory(target, host);
   if (same_file(entry, WithExtension(target, OutputExtension(outputItem)))) {
     host.ShowError("Error: " + entry + " would be overwritten by its own conversion; skipped.",
                    "Error converting file");
-    return;
+    return StepResult::Failed;
   }
-  host.SaveOutput(target, outputItem + 1);
+  return host.SaveOutput(target, outputItem + 1);
 }
 
 void ConversionRun::EnsureTargetDirectory(const std::string& target, ConverterHost& host) {

@@ -7,16 +7,21 @@
 #include <string>
 #include <vector>
 
+// How opening or saving one file went. Failed: the file was refused and the
+// window has said so; the run goes on. EndsRun: an error that ends the run
+// at this file (the window has reported it).
+enum class StepResult { Done, Failed, EndsRun };
+
 class ConverterHost {
  public:
   virtual ~ConverterHost() = default;
   // Lets pending window events run, so "Stop conversion" can act.
   virtual void PumpMessages() = 0;
   // Opens path in the main window (its unattended open flow).
-  virtual void OpenInput(const std::string& path) = 0;
+  virtual StepResult OpenInput(const std::string& path) = 0;
   // Saves the shown image to target through the save flow with the save
   // dialog's 1-based filter index (which gives target its extension).
-  virtual void SaveOutput(const std::string& target, int filterIndex) = 0;
+  virtual StepResult SaveOutput(const std::string& target, int filterIndex) = 0;
   // Shows percent on the progress bar and label, repainted at once.
   virtual void ShowProgress(int percent) = 0;
   // An error message box (error icon, OK).
@@ -42,8 +47,10 @@ class ConversionRun {
   void Collect(const std::vector<int>& checkedRows, bool recurse, ConverterHost& host);
   // Converts every collected file to the output item's format. With mirror,
   // each file goes to the output's copy of its input subdirectory, created on
-  // the way. Ends at "100 %" unless stopped.
-  void Convert(int outputItem, bool mirror, ConverterHost& host);
+  // the way. A file that cannot be opened is not saved (the window would
+  // still hold the previous image). Ends at "100 %" unless stopped; returns
+  // false when an error ended the run early.
+  bool Convert(int outputItem, bool mirror, ConverterHost& host);
   // Where entry is saved before the save flow gives it its extension.
   std::string TargetFor(const std::string& entry, bool mirror) const;
 
@@ -54,6 +61,6 @@ class ConversionRun {
   bool StopRequested = false;
 
  private:
-  void ConvertOne(const std::string& entry, int outputItem, bool mirror, ConverterHost& host);
+  StepResult ConvertOne(const std::string& entry, int outputItem, bool mirror, ConverterHost& host);
   void EnsureTargetDirectory(const std::string& target, ConverterHost& host);
 };

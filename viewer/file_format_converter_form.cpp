@@ -227,8 +227,8 @@ void TFileFormatConverterForm::StartConversionButtonClick() {
   Run.SetRoots(InputDirectoryEdit->text().toStdString(), OutputDirectoryEdit->text().toStdString());
   ShowProgress(0);
   Run.Collect(CheckedRows(), SubdirectoriesCheckBox->isChecked(), *this);
-  Run.Convert(output_item, SubdirectoriesCheckBox->isChecked(), *this);
-  SetRunning(false);
+  // A run ended by an error keeps the running state until Stop is pressed.
+  if (Run.Convert(output_item, SubdirectoriesCheckBox->isChecked(), *this)) SetRunning(false);
 }
 
 bool TFileFormatConverterForm::CheckDirectories() {
@@ -260,12 +260,12 @@ bool TFileFormatConverterForm::PrepareOutputDirectory(const QString& output) {
 
 void TFileFormatConverterForm::PumpMessages() { QCoreApplication::processEvents(); }
 
-void TFileFormatConverterForm::OpenInput(const std::string& path) {
-  link_.OpenForConversion(QString::fromStdString(path));
+StepResult TFileFormatConverterForm::OpenInput(const std::string& path) {
+  return link_.OpenForConversion(QString::fromStdString(path));
 }
 
-void TFileFormatConverterForm::SaveOutput(const std::string& target, int filterIndex) {
-  link_.SaveForConversion(QString::fromStdString(target), filterIndex);
+StepResult TFileFormatConverterForm::SaveOutput(const std::string& target, int filterIndex) {
+  return link_.SaveForConversion(QString::fromStdString(target), filterIndex);
 }
 
 void TFileFormatConverterForm::ShowProgress(int percent) {

@@ -68,8 +68,8 @@ class TFileFormatConverterForm : public QDialog, private ConverterHost {
   std::vector<int> CheckedRows() const;
 
   void PumpMessages() override;
-  void OpenInput(const std::string& path) override;
-  void SaveOutput(const std::string& target, int filterIndex) override;
+  StepResult OpenInput(const std::string& path) override;
+  StepResult SaveOutput(const std::string& target, int filterIndex) override;
   void ShowProgress(int percent) override;
   void ShowError(const std::string& text, const std::string& caption) override;
 

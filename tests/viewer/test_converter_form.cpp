@@ -24,21 +24,29 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int argc = 1;
-char arg0[] = "viewer_test_converter_form";
-char* argv[] = {arg0, nullptr};
-QApplication app(argc, argv);
+// The application object, made when the first test needs it (not while the
+// tests are only being listed), on the offscreen platform unless told otherwise.
+QApplication& App() {
+  static int argc = 1;
+  static char arg0[] = "viewer_test_converter_form";
+  static char* argv[] = {arg0, nullptr};
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  static QApplication app(argc, argv);
+  return app;
+}
 
 struct FakeLink : ConverterLink {
   void SetUnattended(bool on) override { unattended.push_back(on); }
   void ShowSaveOptions(int item) override { options.push_back(item); }
-  void OpenForConversion(const QString& path) override {
+  StepResult OpenForConversion(const QString& path) override {
     opened << path;
     if (onOpen) onOpen();
+    return path.contains("raise") ? StepResult::EndsRun : StepResult::Done;
   }
-  void SaveForConversion(const QString& target, int filterIndex) override {
+  StepResult SaveForConversion(const QString& target, int filterIndex) override {
     saved << target;
     filters.push_back(filterIndex);
+    return StepResult::Done;
   }
   std::vector<bool> unattended;
   std::vector<int> options, filters;
@@ -47,7 +55,8 @@ struct FakeLink : ConverterLink {
 };
 
 struct ConverterWindow : ::testing::Test {
-  ConverterWindow() : form(link, boxes, IniFile(QString::fromStdString(dir.file("viewer.ini")))) {
+  ConverterWindow()
+      : app(App()), form(link, boxes, IniFile(QString::fromStdString(dir.file("viewer.ini")))) {
     form.show();
   }
   void touch(const std::string& name) {
@@ -68,6 +77,7 @@ struct ConverterWindow : ::testing::Test {
            !form.StopConversionButton->isEnabled();
   }
 
+  QApplication& app;
   TempDir dir;
   FakeLink link;
   ScriptedMessageBoxes boxes;
@@ -190,6 +200,21 @@ TEST_F(ConverterWindow, StopPressedDuringARunEndsItAtTheNextFile) {
   EXPECT_EQ(link.opened.size(), 1);
   EXPECT_EQ(form.ProgressLabel->text(), "0 %");
   EXPECT_TRUE(idle());
+}
+
+TEST_F(ConverterWindow, ErrorThatEndsTheRunKeepsRunningStateUntilStop) {
+  for (const char* name : {"a.wsq", "raise.wsq", "z.wsq"}) touch(name);
+  fs::create_directory(out());
+  check(1);
+  start(in(), out());
+  EXPECT_EQ(link.opened.size(), 2);
+  EXPECT_FALSE(form.StartConversionButton->isEnabled());
+  EXPECT_TRUE(form.StopConversionButton->isEnabled());
+  form.StopConversionButton->click();
+  EXPECT_TRUE(idle());
+  link.opened.clear();
+  form.StartConversionButton->click();
+  EXPECT_EQ(link.opened.size(), 2);
 }
 
 TEST_F(ConverterWindow, DirectoriesAreKeptInTheSettingsFile) {

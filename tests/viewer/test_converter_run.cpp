@@ -20,16 +20,21 @@ struct FakeHost : ConverterHost {
     ++pumps;
     if (onPump) onPump(pumps);
   }
-  void OpenInput(const std::string& path) override { opened.push_back(path); }
-  void SaveOutput(const std::string& target, int filterIndex) override {
+  StepResult OpenInput(const std::string& path) override {
+    opened.push_back(path);
+    return path.find("bad") != std::string::npos ? openResult : StepResult::Done;
+  }
+  StepResult SaveOutput(const std::string& target, int filterIndex) override {
     saved.push_back(target);
     filters.push_back(filterIndex);
+    return StepResult::Done;
   }
   void ShowProgress(int percent) override { progress.push_back(percent); }
   void ShowError(const std::string& text, const std::string& caption) override {
     errors.push_back(caption + ": " + text);
   }
 
+  StepResult openResult = StepResult::Failed;
   int pumps = 0;
   std::function<void(int)> onPump;
   std::vector<std::string> opened, saved, errors;
@@ -177,4 +182,31 @@ TEST(ConverterRun, UncreatableSubdirectoryIsReportedAndTheSaveStillTried) {
   EXPECT_EQ(host.errors[0],
             "Error creating directory: Error: cannot create " + out.path().string() + "/a/ directory.");
   EXPECT_EQ(host.saved.size(), 2u);
+}
+
+TEST(ConverterRun, UnreadableFileIsNotSavedAndTheRunGoesOn) {
+  TempDir in, out;
+  for (const char* name : {"a.bmp", "bad.bmp", "c.bmp"}) touch(in.path() / name);
+  ConversionRun run;
+  run.SetRoots(in.path().string(), out.path().string());
+  FakeHost host;
+  run.Collect({2}, false, host);
+  EXPECT_TRUE(run.Convert(1, false, host));
+  EXPECT_EQ(host.opened.size(), 3u);
+  EXPECT_EQ(host.saved, (std::vector<std::string>{out.file("a.bmp"), out.file("c.bmp")}));
+  EXPECT_EQ(host.progress, (std::vector<int>{0, 33, 66, 100}));
+}
+
+TEST(ConverterRun, RaisedErrorEndsTheRunAtThatFile) {
+  TempDir in, out;
+  for (const char* name : {"a.bmp", "bad.bmp", "c.bmp"}) touch(in.path() / name);
+  ConversionRun run;
+  run.SetRoots(in.path().string(), out.path().string());
+  FakeHost host;
+  host.openResult = StepResult::EndsRun;
+  run.Collect({2}, false, host);
+  EXPECT_FALSE(run.Convert(1, false, host));
+  EXPECT_EQ(host.opened.size(), 2u);
+  EXPECT_EQ(host.saved.size(), 1u);
+  EXPECT_EQ(host.progress, (std::vector<int>{0}));
 }
