@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <iostream>
+#include <random>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "tools/synthetic_print.h"
+#include "wsq/decoder.h"
+#include "wsq/diagnostics.h"
+#include "wsq/encoder.h"
+
+namespace {
+
+int read16(const std::vector<uint8_t>& b, size_t at) { return (b[at] << 8) | b[at + 1]; }
+
+struct Segment {
+  int marker = 0;
+  size_t at = 0;      // offset of the marker
+  size_t length = 0;  // segment length field (0 for SOI and EOI)
+  size_t data = 0;    // entropy-coded bytes after an SOB
+};
+
+// Splits an encoded codestream into its segments; block data runs to the
+// next marker (0xFF followed by anything but a stuffed 0x00).
+std::vector<Segment> segments_of(const std::vector<uint8_t>& cs) {
+  std::vector<Segment> out;
+  size_t at = 0;
+  while (at + 1 < cs.size()) {
+    Segment s;
+    s.marker = read16(cs, at);
+    s.at = at;
+    if (s.marker == 0xFFA0 || s.marker == 0xFFA1) {
+      out.push_back(s);
+      at += 2;
+      continue;
+    }
+    s.length = read16(cs, at + 2);
+    at += 2 + s.length;
+    if (s.marker == 0xFFA3) {
+      const size_t start = at;
+      while (at + 1 < cs.size() && !(cs[at] == 0xFF && cs[at + 1] != 0x00)) ++at;
+      s.data = at - start;
+    }
+    out.push_back(s);
+  }
+  return out;
+}
+
+std::string comment_text(const std::vector<uint8_t>& cs, const Segment& s) {
+  return std::string(cs.begin() + s.at + 4, cs.begin() + s.at + 2 + s.length);
+}
+
+int32_t encode(std::vector<uint8_t>& cs, const std::vector<uint8_t>& pixels, int32_t w,
+               int32_t h, float r = 0.75f, const char* comment = nullptr,
+               std::string* messages = nullptr) {
+  CapturedDiagnostics captured;
+  const int32_t ret = wsq_encode_1(cs, r, pixels.data(), w, h, 8, 500, comment);
+  if (messages) *messages = captured.text();
+  return ret;
+}
+
+struct Quality {
+  double psnr = 0.0;
+  double bits_per_pixel = 0.0;
+};
+
+// Peak signal-to-noise ratio of the decoded image and the codestream's size
+// in bits per pixel.
+Quality quality(const std::vector<uint8_t>& original, const std::vector<uint8_t>& decoded,
+                size_t codestream_bytes) {
+  double squared = 0.0;
+  for (size_t i = 0; i < original.size(); ++i) {
+    const double d = static_cast<double>(original[i]) - decoded[i];
+    squared += d * d;
+  }
+  const double mse = squared / original.size();
+  Quality q;
+  q.psnr = mse == 0.0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
+  q.bits_per_pixel = 8.0 * codestream_bytes / original.size();
+  return q;
+}
+
+TEST(WsqEncoder, CodestreamLayout) {
+  const std::vector<uint8_t> pixels = make_synthetic_print(200, 180, 4);
+  std::vector<uint8_t> cs;
+  ASSERT_EQ(encode(cs, pixels, 200, 180, 0.75f, "comment"), 0);
+  ASSERT_GE(cs.size(), 4u);
+  EXPECT_EQ(read16(cs, 0), 0xFFA0);
+  EXPECT_EQ(read16(cs, cs.size() - 2), 0xFFA1);
+
+  const std::vector<Segment> s = segments_of(cs);
+  const std::vector<int> expected{0xFFA0, 0xFFA8, 0xFFA8, 0xFFA4, 0xFFA5, 0xFFA2, 0xFFA6,
+                                  0xFFA3, 0xFFA6, 0xFFA3, 0xFFA3, 0xFFA1};
+  ASSERT_EQ(s.size(), expected.size());
+  for (size_t i = 0; i < s.size(); ++i) EXPECT_EQ(s[i].marker, expected[i]) << i;
+
+  EXPECT_EQ(comment_text(cs, s[1]).rfind("NIST_COM", 0), 0u);
+  EXPECT_EQ(s[2].length, 9u);
+  EXPECT_EQ(comment_text(cs, s[2]), "comment");
+  EXPECT_EQ(s[3].length, 58u);
+  EXPECT_EQ(s[4].length, 389u);
+
+  // Frame header: black, white, height before width, encoder and software 0.
+  const size_t f = s[5].at;
+  EXPECT_EQ(s[5].length, 17u);
+  EXPECT_EQ(cs[f + 4], 0);
+  EXPECT_EQ(cs[f + 5], 255);
+  EXPECT_EQ(read16(cs, f + 6), 180);
+  EXPECT_EQ(read16(cs, f + 8), 200);
+  EXPECT_EQ(cs[f + 16], 0);
+  EXPECT_EQ(read16(cs, f + 17), 0);
+
+  // Table ids: DHT 0, SOB 0, DHT 1, SOB 1, SOB 1.
+  EXPECT_EQ(cs[s[6].at + 4], 0);
+  EXPECT_EQ(cs[s[7].at + 4], 0);
+  EXPECT_EQ(cs[s[8].at + 4], 1);
+  EXPECT_EQ(cs[s[9].at + 4], 1);
+  EXPECT_EQ(cs[s[10].at + 4], 1);
+}
+
+TEST(WsqEncoder, NistcomCommentIsMergedIntoOneSegment) {
+  const std::vector<uint8_t> pixels = make_synthetic_print(100, 100, 5);
+  std::vector<uint8_t> cs;
+  ASSERT_EQ(encode(cs, pixels, 100, 100, 0.75f, "NIST_COM 2\nSOURCE test\n"), 0);
+  const std::vector<Segment> s = segments_of(cs);
+  ASSERT_GE(s.size(), 3u);
+  EXPECT_EQ(s[1].marker, 0xFFA8);
+  EXPECT_NE(s[2].marker, 0xFFA8);
+  EXPECT_NE(comment_text(cs, s[1]).find("SOURCE test"), std::string::npos);
+}
+
+TEST(WsqEncoder, StatisticsLinesCountTheCodedBlocks) {
+  const std::vector<uint8_t> pixels = make_synthetic_print(150, 140, 6);
+  std::vector<uint8_t> cs;
+  std::string messages;
+  ASSERT_EQ(encode(cs, pixels, 150, 140, 0.75f, nullptr, &messages), 0);
+  std::smatch m;
+  const std::regex stats(
+      "hsize1 = (\\d+) :: hsize2 = (\\d+) :: hsize3 = (\\d+)\n"
+      "@ r = 0\\.750 :: complen = (\\d+) :: ratio = (\\d+\\.\\d)\n$");
+  ASSERT_TRUE(std::regex_search(messages, m, stats)) << messages;
+  const int h1 = std::stoi(m[1]), h2 = std::stoi(m[2]), h3 = std::stoi(m[3]);
+  EXPECT_EQ(std::stoi(m[4]), h1 + h2 + h3);
+  char ratio[32];
+  std::snprintf(ratio, sizeof ratio, "%.1f", 150.0 * 140.0 / (h1 + h2 + h3));
+  EXPECT_EQ(m[5].str(), ratio);
+  const std::vector<Segment> s = segments_of(cs);
+  EXPECT_EQ(static_cast<int>(s[6].data), h1);
+  EXPECT_EQ(static_cast<int>(s[8].data), h2);
+  EXPECT_EQ(static_cast<int>(s[9].data), h3);
+}
+
+TEST(WsqEncoder, RefusesImagesTooSmallAndBadBitrates) {
+  const std::vector<uint8_t> pixels(100 * 100, 128);
+  std::vector<uint8_t> cs{1, 2, 3};
+  EXPECT_EQ(encode(cs, pixels, 64, 100), -14);
+  EXPECT_EQ(encode(cs, pixels, 100, 64), -14);
+  EXPECT_EQ(encode(cs, pixels, 100, 100, NAN), -15);
+  EXPECT_EQ(cs, (std::vector<uint8_t>{1, 2, 3}));
+}
+
+TEST(WsqEncoder, FullOutputBufferFailsWithoutOutput) {
+  // White noise at a high rate: the codestream cannot fit in one byte per
+  // pixel, though each block alone does.
+  std::mt19937 random(11);
+  std::vector<uint8_t> pixels(128 * 128);
+  for (uint8_t& p : pixels) p = static_cast<uint8_t>(random() & 0xFF);
+  std::vector<uint8_t> cs{7};
+  std::string messages;
+  const int32_t ret = encode(cs, pixels, 128, 128, 7.5f, nullptr, &messages);
+  EXPECT_TRUE(ret == -32 || ret == -33) << ret << " " << messages;
+  EXPECT_EQ(cs, std::vector<uint8_t>{7});
+  EXPECT_EQ(messages.find("hsize1"), std::string::npos);
+}
+
+TEST(WsqEncoder, BlockLargerThanItsBufferIsRefused) {
+  std::mt19937 random(11);
+  std::vector<uint8_t> pixels(128 * 128);
+  for (uint8_t& p : pixels) p = static_cast<uint8_t>(random() & 0xFF);
+  std::vector<uint8_t> cs{7};
+  EXPECT_EQ(encode(cs, pixels, 128, 128, 10.0f), -49);
+  EXPECT_EQ(cs, std::vector<uint8_t>{7});
+}
+
+class EncodeDecode : public ::testing::Test {
+ protected:
+  // Encodes, decodes and checks the frame; returns the decoded pixels.
+  std::vector<uint8_t> round_trip(const std::vector<uint8_t>& pixels, int32_t w, int32_t h,
+                                  size_t* codestream_bytes = nullptr) {
+    std::vector<uint8_t> cs;
+    EXPECT_EQ(encode(cs, pixels, w, h), 0);
+    if (codestream_bytes) *codestream_bytes = cs.size();
+    std::vector<uint8_t> decoded;
+    int32_t dw = 0, dh = 0, depth = 0, ppi = 0, lossy = 0;
+    CapturedDiagnostics quiet;
+    EXPECT_EQ(wsq_decode_mem(decoder, decoded, dw, dh, depth, ppi, lossy, cs.data(),
+                             static_cast<int32_t>(cs.size())),
+              0)
+        << quiet.text();
+    EXPECT_EQ(dw, w);
+    EXPECT_EQ(dh, h);
+    EXPECT_EQ(depth, 8);
+    EXPECT_EQ(ppi, 500);
+    EXPECT_EQ(lossy, 1);
+    return decoded;
+  }
+  WsqDecoder decoder;
+};
+
+TEST_F(EncodeDecode, ManySizesComeBackClose) {
+  for (int32_t w : {65, 66, 81, 100, 127, 256}) {
+    for (int32_t h : {65, 67, 90, 128, 201}) {
+      SCOPED_TRACE(::testing::Message() << w << " x " << h);
+      const std::vector<uint8_t> pixels = make_synthetic_print(w, h, w * 7 + h);
+      const std::vector<uint8_t> decoded = round_trip(pixels, w, h);
+      ASSERT_EQ(decoded.size(), pixels.size());
+      // Below 81 pixels the smallest nodes are too short to rebuild exactly.
+      const double floor = (w < 81 || h < 81) ? 15.0 : 20.0;
+      EXPECT_GT(quality(pixels, decoded, 0).psnr, floor);
+    }
+  }
+}
+
+TEST_F(EncodeDecode, SyntheticPrintAtThreeQuartersOfABitPerPixel) {
+  const std::vector<uint8_t> pixels = make_synthetic_print(400, 375, 1);
+  size_t bytes = 0;
+  const std::vector<uint8_t> decoded = round_trip(pixels, 400, 375, &bytes);
+  const Quality q = quality(pixels, decoded, bytes);
+  std::cout << "PSNR " << q.psnr << " dB at " << q.bits_per_pixel << " bits per pixel\n";
+  RecordProperty("psnr", std::to_string(q.psnr));
+  RecordProperty("bits_per_pixel", std::to_string(q.bits_per_pixel));
+  EXPECT_GT(q.psnr, 25.0);
+  EXPECT_LT(q.bits_per_pixel, 1.5);
+}
+
+TEST_F(EncodeDecode, UniformImageComesBackUniform) {
+  const std::vector<uint8_t> pixels(90 * 80, 77);
+  std::string messages;
+  std::vector<uint8_t> cs;
+  ASSERT_EQ(encode(cs, pixels, 90, 80, 0.75f, nullptr, &messages), 0);
+  EXPECT_NE(messages.find("0 -> 0.000000\n"), std::string::npos);
+  EXPECT_NE(messages.find("ratio = 0.0\n"), std::string::npos);
+  EXPECT_EQ(round_trip(pixels, 90, 80), pixels);
+}
+
+}  // namespace
