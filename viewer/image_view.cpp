@@ -1,0 +1,22 @@
+#include "viewer/image_view.h"
+
+#include <QPainter>
+
+ImageView::ImageView(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent, false); }
+
+void ImageView::setPicture(const QImage& picture) {
+  picture_ = picture;
+  has_picture_ = true;
+  update();
+}
+
+void ImageView::clearPicture() {
+  picture_ = QImage();
+  update();
+}
+
+void ImageView::paintEvent(QPaintEvent*) {
+  if (picture_.isNull()) return;
+  QPainter painter(this);
+  painter.drawImage(rect(), picture_);
+}
