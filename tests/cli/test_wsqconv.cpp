@@ -53,6 +53,45 @@ TEST_F(Wsqconv, InfoPrintsEveryFileAndFailsWhenOneFails) {
   EXPECT_NE(err.find("b.bmp: Unable to open file"), std::string::npos);
 }
 
+std::string info_line(const std::string& file) {
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(run({"--info", file}), 0);
+  return testing::internal::GetCapturedStdout();
+}
+
+TEST_F(Wsqconv, WsqOutputTakesItsOptionsAndInfoShowsThem) {
+  write_file_bytes(dir.file("in.bmp"), pattern_bmp(70, 66, 8));
+  ASSERT_EQ(run({"-q", "--ppi", "1000", "--comment", "left thumb", "--bitrate", "1.5", dir.file("in.bmp"),
+                 dir.file("a.wsq")}),
+            0);
+  EXPECT_EQ(info_line(dir.file("a.wsq")),
+            dir.file("a.wsq") + ": width = 70, height = 66, dpi = 1000, depth = 8, Comments: left thumb\n");
+
+  // A WSQ source passes its resolution on; other sources give 500.
+  ASSERT_EQ(run({"-q", dir.file("a.wsq"), dir.file("b.wsq")}), 0);
+  EXPECT_NE(info_line(dir.file("b.wsq")).find("dpi = 1000, depth = 8"), std::string::npos);
+  ASSERT_EQ(run({"-q", dir.file("in.bmp"), dir.file("c.wsq")}), 0);
+  EXPECT_NE(info_line(dir.file("c.wsq")).find("dpi = 500, depth = 8"), std::string::npos);
+  ASSERT_EQ(run({"-q", "--ppi", "-1", dir.file("in.bmp"), dir.file("d.wsq")}), 0);
+  EXPECT_NE(info_line(dir.file("d.wsq")).find("dpi unknown, depth = 8"), std::string::npos);
+
+  ASSERT_EQ(run({"-q", dir.file("a.wsq"), dir.file("back.bmp")}), 0);
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(run({"--info", dir.file("back.bmp")}), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), dir.file("back.bmp") + ": width = 70, height = 66, depth = 24\n");
+}
+
+TEST_F(Wsqconv, QuietSilencesTheLibraryButNotFailures) {
+  write_file_bytes(dir.file("small.bmp"), pattern_bmp(8, 8, 8));
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(run({"--quiet", dir.file("small.bmp"), dir.file("small.wsq")}), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "wsqconv: " + dir.file("small.wsq") + ": Invalid requested image size\n");
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(run({dir.file("small.bmp"), dir.file("small.wsq")}), 1);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("ERROR"), std::string::npos);
+}
+
 TEST_F(Wsqconv, UsageErrorsAndHelp) {
   testing::internal::CaptureStderr();
   EXPECT_EQ(run({"only-one.bmp"}), 2);
