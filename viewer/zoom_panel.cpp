@@ -54,10 +54,11 @@ void ZoomPanel::set_settings_open(bool open) {
   MoreLessButton->setToolTip(open ? "Close zoom settings" : "Open zoom settings");
   MoreLessButton->setIcon(QIcon(open ? more_settings_arrow_up() : more_settings_arrow_down()));
   resize(kWidth, open ? kOpenHeight : kClosedHeight);
+  place_more_less_button();
 }
 
-// The More/Less button keeps to the panel's right and bottom edges.
-void ZoomPanel::resizeEvent(QResizeEvent* event) {
-  QFrame::resizeEvent(event);
+// The More/Less button keeps to the panel's right edge, its bottom edge one
+// pixel above the panel's.
+void ZoomPanel::place_more_less_button() {
   MoreLessButton->move(width() - MoreLessButton->width(), height() - 1 - MoreLessButton->height());
 }

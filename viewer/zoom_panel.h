@@ -36,6 +36,6 @@ class ZoomPanel : public QFrame {
   QSlider* ZoomTrackBar;
   QToolButton* MoreLessButton;
 
- protected:
-  void resizeEvent(QResizeEvent* event) override;
+ private:
+  void place_more_less_button();
 };
