@@ -12,8 +12,9 @@ class ConverterLink {
   // disabled. Off: the main window is attended and enabled again.
   virtual void SetUnattended(bool unattended) = 0;
   // Shows the options dialog of the output item (WSQ or TIFF) modally once
-  // before a run; other items show nothing.
-  virtual void ShowSaveOptions(int outputItem) = 0;
+  // before a run; other items show nothing. EndsRun when the dialog raised
+  // an error (already reported), which ends the run before it starts.
+  virtual StepResult ShowSaveOptions(int outputItem) = 0;
   // The open flow on path, as if the open dialog had named it; a failure has
   // been shown to the user by the time this returns.
   virtual StepResult OpenForConversion(const QString& path) = 0;

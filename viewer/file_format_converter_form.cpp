@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -219,12 +220,13 @@ void TFileFormatConverterForm::StartConversionButtonClick() {
   SetRunning(true);
   Run.StopRequested = false;
   const int output_item = OutputFileFormatComboBox->currentIndex();
-  link_.ShowSaveOptions(output_item);
+  if (link_.ShowSaveOptions(output_item) == StepResult::EndsRun) return;
   if (!CheckDirectories()) {
     SetRunning(false);
     return;
   }
-  Run.SetRoots(InputDirectoryEdit->text().toStdString(), OutputDirectoryEdit->text().toStdString());
+  Run.SetRoots(QFile::encodeName(InputDirectoryEdit->text()).toStdString(),
+               QFile::encodeName(OutputDirectoryEdit->text()).toStdString());
   ShowProgress(0);
   Run.Collect(CheckedRows(), SubdirectoriesCheckBox->isChecked(), *this);
   // A run ended by an error keeps the running state until Stop is pressed.
@@ -261,11 +263,11 @@ bool TFileFormatConverterForm::PrepareOutputDirectory(const QString& output) {
 void TFileFormatConverterForm::PumpMessages() { QCoreApplication::processEvents(); }
 
 StepResult TFileFormatConverterForm::OpenInput(const std::string& path) {
-  return link_.OpenForConversion(QString::fromStdString(path));
+  return link_.OpenForConversion(QFile::decodeName(path.c_str()));
 }
 
 StepResult TFileFormatConverterForm::SaveOutput(const std::string& target, int filterIndex) {
-  return link_.SaveForConversion(QString::fromStdString(target), filterIndex);
+  return link_.SaveForConversion(QFile::decodeName(target.c_str()), filterIndex);
 }
 
 void TFileFormatConverterForm::ShowProgress(int percent) {
@@ -277,5 +279,5 @@ void TFileFormatConverterForm::ShowProgress(int percent) {
 }
 
 void TFileFormatConverterForm::ShowError(const std::string& text, const std::string& caption) {
-  boxes_.message_box(this, QString::fromStdString(text), QString::fromStdString(caption), MessageBoxError);
+  boxes_.message_box(this, QFile::decodeName(text.c_str()), QString::fromStdString(caption), MessageBoxError);
 }

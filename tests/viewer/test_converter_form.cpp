@@ -37,7 +37,10 @@ QApplication& App() {
 
 struct FakeLink : ConverterLink {
   void SetUnattended(bool on) override { unattended.push_back(on); }
-  void ShowSaveOptions(int item) override { options.push_back(item); }
+  StepResult ShowSaveOptions(int item) override {
+    options.push_back(item);
+    return StepResult::Done;
+  }
   StepResult OpenForConversion(const QString& path) override {
     opened << path;
     if (onOpen) onOpen();
