@@ -1,5 +1,6 @@
 #pragma once
 // Builds small files byte by byte for the CEL, IFF/ILBM and PSD reader tests.
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -30,6 +31,11 @@ struct FileBytes {
   }
   FileBytes& append(const FileBytes& other) {
     bytes.insert(bytes.end(), other.bytes.begin(), other.bytes.end());
+    return *this;
+  }
+  // Cuts the last count bytes off, as a truncated file.
+  FileBytes& drop_last(size_t count) {
+    bytes.erase(bytes.end() - static_cast<std::ptrdiff_t>(count), bytes.end());
     return *this;
   }
   size_t size() const { return bytes.size(); }

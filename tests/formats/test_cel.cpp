@@ -197,7 +197,7 @@ TEST_F(CelTest, FlicFailures) {
   expect_failure(flic_header(4, 2).append(frame({tiny_chunk})), CorruptData);
   expect_failure(flic_header(4, 2), ReadError);
   auto truncated = flic_header(4, 2).append(frame({chunk(15, byte_run_body())}));
-  truncated.bytes.resize(truncated.size() - 2);
+  truncated.drop_last(2);
   expect_failure(truncated, ReadError);
   FileBytes short_header;
   short_header.u32le(0).u16le(0xAF12).repeat(0, 20);

@@ -174,7 +174,7 @@ TEST_F(IffTest, BodyFailures) {
 
 TEST_F(IffTest, TruncatedFilesFailWithReadError) {
   auto file = form({bmhd(10, 2, 2, 0), cmap(4), two_plane_raw_body()});
-  file.bytes.resize(file.size() - 3);
+  file.drop_last(3);
   expect_failure(file, ReadError);
   file.bytes.resize(6);
   expect_failure(file, ReadError);

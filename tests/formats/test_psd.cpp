@@ -211,7 +211,7 @@ TEST_F(PsdTest, ColourDataFailures) {
 
 TEST_F(PsdTest, TruncatedFilesFailWithReadError) {
   auto file = rgb_raw().bytes();
-  file.bytes.resize(file.size() - 1);
+  file.drop_last(1);
   expect_failure(file, ReadError);  // pixel data
   file.bytes.resize(40);
   expect_failure(file, ReadError);  // a section
