@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "imagelib/formats/gif.h"
+#include "imagelib/image_library.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_dir.h"
 #include "wsq/diagnostics.h"
@@ -170,6 +171,15 @@ TEST_F(GifTest, BadFilesFailWithTheirCodes) {
   EXPECT_TRUE(image.pixels.empty());
   image.max_pixels = 1000;
   EXPECT_EQ(read_gif(path("big.gif"), image), BadImageSize);
+}
+
+TEST_F(GifTest, ExtensionDispatchReadsGif) {
+  GifFrame frame;
+  frame.rows = ramp(16, 256);
+  make_gif(path("dispatch.gif"), 4, 4, 256, 0, {frame});
+  ImageRecord image;
+  ASSERT_EQ(load_image(path("dispatch.gif"), image), NoError);
+  EXPECT_EQ(image.row(0)[3], 15);
 }
 
 }  // namespace

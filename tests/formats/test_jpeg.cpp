@@ -8,6 +8,7 @@
 #include <jpeglib.h>
 
 #include "imagelib/formats/jpeg.h"
+#include "imagelib/image_library.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_dir.h"
 #include "wsq/diagnostics.h"
@@ -169,6 +170,22 @@ TEST_F(JpegTest, LibraryFailureWhileWritingLeavesNoFile) {
   EXPECT_FALSE(diagnostics.text().empty());
   EXPECT_FALSE(std::filesystem::exists(path("wide.jpg")));
   EXPECT_TRUE(std::filesystem::is_empty(dir_.path()));
+}
+
+TEST_F(JpegTest, ExtensionDispatchUsesQualityHundredUnlessGiven) {
+  ImageRecord image = solid_record(24, 16, 16);
+  for (size_t i = 0; i < image.pixels.size(); ++i) image.pixels[i] = static_cast<uint8_t>(i * 29);
+  ASSERT_EQ(write_jpeg(path("q100.jpg"), image, 100), NoError);
+  ASSERT_EQ(write_jpeg(path("q40.jpg"), image, 40), NoError);
+  ASSERT_EQ(save_image(image, path("default.jpg")), NoError);
+  EXPECT_EQ(read_file_bytes(path("default.jpg")), read_file_bytes(path("q100.jpg")));
+  ImageInfo info;
+  info.depth_or_quality = 40;
+  ASSERT_EQ(save_image(image, path("given.jpg"), &info), NoError);
+  EXPECT_EQ(read_file_bytes(path("given.jpg")), read_file_bytes(path("q40.jpg")));
+  ImageRecord again;
+  ASSERT_EQ(load_image(path("given.jpg"), again), NoError);
+  EXPECT_EQ(again.bits_per_pixel, 24);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "imagelib/formats/png.h"
+#include "imagelib/image_library.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_dir.h"
 #include "wsq/diagnostics.h"
@@ -286,6 +287,15 @@ TEST_F(PngTest, WriteFailureLeavesNoFile) {
   write_file_bytes(path("keep.png"), {9});
   EXPECT_EQ(write_png(path("keep.png"), image), BadBitsPerPixel);
   EXPECT_EQ(read_file_bytes(path("keep.png")), std::vector<uint8_t>{9});
+}
+
+TEST_F(PngTest, ExtensionDispatchReadsAndWritesPng) {
+  make_png(path("grey.png"), {}, std::vector<uint8_t>(8, 44));
+  ImageRecord image;
+  ASSERT_EQ(load_image(path("grey.png"), image), NoError);
+  ASSERT_EQ(save_image(image, path("copy.PNG")), NoError);
+  ASSERT_EQ(write_png(path("direct.png"), image), NoError);
+  EXPECT_EQ(read_file_bytes(path("copy.PNG")), read_file_bytes(path("direct.png")));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "imagelib/formats/tiff.h"
+#include "imagelib/image_library.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_dir.h"
 #include "wsq/diagnostics.h"
@@ -379,6 +380,18 @@ TEST_F(TiffTest, FailedWriteLeavesTheExistingFileUntouched) {
   EXPECT_EQ(write_tiff(path("keep.tif"), image, &options), WriteError);
   EXPECT_EQ(read_file_bytes(path("keep.tif")), (std::vector<uint8_t>{1, 2, 3}));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 2);
+}
+
+TEST_F(TiffTest, ExtensionDispatchCarriesTheOptions) {
+  TiffSpec spec;
+  spec.compression = COMPRESSION_PACKBITS;
+  make_tiff(path("packed.tiff"), spec, std::vector<uint8_t>(8, 5));
+  TiffOptions options;
+  ImageRecord image;
+  ASSERT_EQ(load_image(path("packed.tiff"), image, nullptr, &options), NoError);
+  EXPECT_EQ(options.compression, 9);
+  ASSERT_EQ(save_image(image, path("copy.TIF"), nullptr, &options), NoError);
+  EXPECT_EQ(tag16(path("copy.TIF"), TIFFTAG_COMPRESSION), COMPRESSION_PACKBITS);
 }
 
 }  // namespace
