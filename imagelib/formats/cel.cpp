@@ -31,12 +31,12 @@ ImageLibraryError decode_animator_cel(std::span<const uint8_t> file, ImageRecord
   if (const auto code = image_allocate(image); code != NoError) return code;
 
   // Colours are red, green, blue of 0..63; scale to 8 bits, store blue first.
+  const auto colours = in.view(kAnimatorPaletteBytes);
   for (size_t i = 0; i < 256; ++i) {
     uint8_t* entry = image.palette.data() + i * image.palette_entry_size;
-    const uint8_t* colour = in.view(3).data();
-    entry[2] = static_cast<uint8_t>(colour[0] * 4);
-    entry[1] = static_cast<uint8_t>(colour[1] * 4);
-    entry[0] = static_cast<uint8_t>(colour[2] * 4);
+    entry[2] = static_cast<uint8_t>(colours[3 * i] * 4);
+    entry[1] = static_cast<uint8_t>(colours[3 * i + 1] * 4);
+    entry[0] = static_cast<uint8_t>(colours[3 * i + 2] * 4);
   }
   // The file's first row is the top of the picture, the record's last row.
   for (uint32_t y = height; y-- > 0;) in.bytes(image.row(y), width);

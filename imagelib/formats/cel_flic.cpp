@@ -51,14 +51,14 @@ class FlicCel {
         if (size < kFrameHeaderBytes) return CorruptData;
         if (!in_.skip(size - kFrameHeaderBytes)) return ReadError;
       } else if (type == kChunkFrame) {
-        if (const auto code = read_frame_chunks(chunks); code != NoError) return code;
+        if (const auto code = read_flic_frame_chunks(chunks); code != NoError) return code;
       }
     }
     return NoError;
   }
 
  private:
-  ImageLibraryError read_frame_chunks(uint16_t count) {
+  ImageLibraryError read_flic_frame_chunks(uint16_t count) {
     for (uint16_t i = 0; i < count && !(palette_done_ && pixels_done_); ++i) {
       uint32_t size = 0;
       uint16_t type = 0;
@@ -79,10 +79,10 @@ class FlicCel {
 
   ImageLibraryError read_chunk(uint16_t type, ByteReader body) {
     switch (type) {
-      case kColour256: return read_palette(body, 1);
-      case kColour64: return read_palette(body, 4);
+      case kColour256: return read_flic_palette(body, 1);
+      case kColour64: return read_flic_palette(body, 4);
       case kBlack: return black_frame();
-      case kByteRun: return decode_byte_run(body);
+      case kByteRun: return decode_flic_brun(body);
       case kLiteral: return decode_literal(body);
       default: return UnsupportedOption;
     }
@@ -101,7 +101,7 @@ class FlicCel {
 
   // Packets of (skip, count, count colours of red, green, blue); a count of 0
   // means 256. Each value is multiplied by scale and kept to 8 bits.
-  ImageLibraryError read_palette(ByteReader body, int scale) {
+  ImageLibraryError read_flic_palette(ByteReader body, int scale) {
     if (const auto code = allocate(); code != NoError) return code;
     uint16_t packets = 0;
     if (!body.u16le(packets)) return CorruptData;
@@ -137,7 +137,7 @@ class FlicCel {
   // row is full: a signed count c, c > 0 one byte repeated c times, c <= 0 -c
   // bytes as they stand. Bytes past the row end are dropped. One trailing pad
   // byte is allowed.
-  ImageLibraryError decode_byte_run(ByteReader body) {
+  ImageLibraryError decode_flic_brun(ByteReader body) {
     // A row needs its count byte and at least two bytes per 127 pixels.
     const uint64_t min_row = 1 + 2 * ((uint64_t{width_} + 126) / 127);
     if (body.size() < min_row * height_) return CorruptData;

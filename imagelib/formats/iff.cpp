@@ -70,7 +70,7 @@ class IlbmFile {
     if (is_id(id, "BMHD")) return read_bitmap_header(ByteReader(body));
     if (is_id(id, "CMAP")) return read_colour_map(body);
     if (is_id(id, "CRNG") || is_id(id, "CAMG")) return NoError;
-    if (is_id(id, "BODY")) return decode_body(ByteReader(body));
+    if (is_id(id, "BODY")) return decode_ilbm_body(ByteReader(body));
     return CorruptData;
   }
 
@@ -123,7 +123,7 @@ class IlbmFile {
   // Each picture row, from the top, holds one row of every plane in turn
   // (and of the mask plane, which is skipped); bit p of a pixel's index comes
   // from plane p, the leftmost pixel in the most significant bit.
-  ImageLibraryError decode_body(ByteReader body) {
+  ImageLibraryError decode_ilbm_body(ByteReader body) {
     if (!have_colours_) return CorruptData;
     const size_t plane_bytes = header_.plane_row_bytes();
     const uint64_t plane_rows = uint64_t{header_.stored_planes()} * header_.height;

@@ -63,38 +63,50 @@ bool read_section(ByteReader& in, std::span<const uint8_t>& section) {
   return section.size() == length;
 }
 
-// Places a row of width channel bytes into record row y, at byte offset of
-// every pixel, pixels step bytes apart.
-void place_row(ImageRecord& image, uint32_t y, const uint8_t* bytes, size_t offset, size_t step) {
-  uint8_t* target = image.row(y) + offset;
-  for (uint32_t x = 0; x < image.width; ++x) target[x * step] = bytes[x];
+// Where a channel's bytes go in a record pixel, and how far apart pixels are.
+struct PlaneTarget {
+  size_t offset;
+  size_t step;
+};
+
+PlaneTarget plane_target(const PsdHeader& header, const ImageRecord& image, size_t channel) {
+  return {header.rgb() ? kRgbChannelOffsets[channel] : 0, size_t{image.bits_per_pixel} / 8};
 }
 
-void decode_raw(ByteReader& in, const PsdHeader& header, ImageRecord& image) {
-  const size_t step = image.bits_per_pixel / 8;
-  for (size_t c = 0; c < header.planes(); ++c) {
-    const size_t offset = header.rgb() ? kRgbChannelOffsets[c] : 0;
-    for (uint32_t r = 0; r < header.height; ++r) {
-      place_row(image, header.height - 1 - r, in.view(header.width).data(), offset, step);
-    }
+// Places a row of width channel bytes into the record row that holds file
+// row r (the file stores rows from the top).
+void place_row(ImageRecord& image, uint32_t r, const uint8_t* bytes, PlaneTarget target) {
+  uint8_t* pixel = image.row(image.height - 1 - r) + target.offset;
+  for (uint32_t x = 0; x < image.width; ++x) pixel[x * target.step] = bytes[x];
+}
+
+// An uncompressed plane: height rows of width bytes. The caller has checked
+// that the file holds them.
+void read_psd_plane(ByteReader& in, ImageRecord& image, PlaneTarget target) {
+  for (uint32_t r = 0; r < image.height; ++r) place_row(image, r, in.view(image.width).data(), target);
+}
+
+// A PackBits row that must use exactly count bytes; work holds width bytes.
+ImageLibraryError decode_psd_rle_row(ByteReader& in, ImageRecord& image, PlaneTarget target, uint16_t count,
+                                     uint32_t r, std::vector<uint8_t>& work) {
+  ByteReader packed(in.view(count));
+  if (decode_packbits_row(packed, work.data(), work.size(), LiteralOverrun::DropExcess) != PackBitsResult::Filled ||
+      !packed.at_end()) {
+    return CorruptData;
   }
+  place_row(image, r, work.data(), target);
+  return NoError;
 }
 
 // counts holds one byte count per row of every plane that is decoded.
-ImageLibraryError decode_packbits(ByteReader& in, const PsdHeader& header, const std::vector<uint16_t>& counts,
-                                  ImageRecord& image) {
-  const size_t step = image.bits_per_pixel / 8;
-  std::vector<uint8_t> row(header.width);
+ImageLibraryError decode_packbits_planes(ByteReader& in, const PsdHeader& header, const std::vector<uint16_t>& counts,
+                                         ImageRecord& image) {
+  std::vector<uint8_t> work(header.width);
   for (size_t c = 0; c < header.planes(); ++c) {
-    const size_t offset = header.rgb() ? kRgbChannelOffsets[c] : 0;
     for (uint32_t r = 0; r < header.height; ++r) {
-      ByteReader packed(in.view(counts[c * header.height + r]));
-      if (decode_packbits_row(packed, row.data(), row.size(), LiteralOverrun::DropExcess) !=
-              PackBitsResult::Filled ||
-          !packed.at_end()) {
-        return CorruptData;
-      }
-      place_row(image, header.height - 1 - r, row.data(), offset, step);
+      const auto code = decode_psd_rle_row(in, image, plane_target(header, image, c), counts[c * header.height + r],
+                                           r, work);
+      if (code != NoError) return code;
     }
   }
   return NoError;
@@ -162,8 +174,8 @@ ImageLibraryError decode_psd(std::span<const uint8_t> file, ImageRecord& image) 
   image.palette_count = header.rgb() ? 0 : 256;
   if (const auto code = image_allocate(image); code != NoError) return code;
   if (!header.rgb()) fill_palette(header, colour_data, image);
-  if (compression == kPackBits) return decode_packbits(in, header, counts, image);
-  decode_raw(in, header, image);
+  if (compression == kPackBits) return decode_packbits_planes(in, header, counts, image);
+  for (size_t c = 0; c < header.planes(); ++c) read_psd_plane(in, image, plane_target(header, image, c));
   return NoError;
 }
 
