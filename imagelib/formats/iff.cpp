@@ -50,9 +50,10 @@ class IlbmFile {
     if (type.empty()) return ReadError;
     if (!is_id(type, "ILBM")) return CorruptData;
 
-    // The form size counts from the form type; chunks are read while any of
-    // it is left.
-    while (in_.position() - 4 < uint64_t{form_size}) {
+    // The form ends form_size bytes after the size field; chunks are read
+    // while a chunk header fits before that end.
+    const uint64_t form_end = 8 + uint64_t{form_size};
+    while (in_.position() + 8 <= form_end) {
       const auto id = in_.view(4);
       uint32_t size = 0;
       if (id.empty() || !in_.u32be(size)) return ReadError;

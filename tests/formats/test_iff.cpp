@@ -130,6 +130,13 @@ TEST_F(IffTest, TransparentColourAndSkippedChunks) {
   EXPECT_EQ(image_.transparent_index, 5);
 }
 
+TEST_F(IffTest, BytesAfterTheFormAreIgnored) {
+  auto file = form({bmhd(10, 2, 2, 0), cmap(4), two_plane_raw_body()});
+  file.text("JUNK").u32be(1000);
+  ASSERT_EQ(read(file), NoError);
+  EXPECT_EQ(row(1), kTopRow);
+}
+
 TEST_F(IffTest, PaddedRowsAreHonoured) {
   image_.pad_rows = 1;
   ASSERT_EQ(read(form({bmhd(10, 2, 2, 0), cmap(4), two_plane_raw_body()})), NoError);
