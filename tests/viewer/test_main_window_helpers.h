@@ -7,12 +7,16 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "imagelib/image_library.h"
 #include "tests/support/temp_dir.h"
 #include "viewer/main_window.h"
 #include "viewer/message_boxes.h"
+
+// Shows texts readably in test failures.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 inline QApplication& test_application() {
   static int argc = 1;
@@ -44,21 +48,23 @@ inline QImage test_image(int width, int height) {
   return image;
 }
 
-// Writes a grey WSQ file through the image library; true on success.
-inline bool write_test_wsq(const QString& path, int width, int height, int32_t ppi, const char* comment) {
+// Writes a grey WSQ file through the image library; an empty text on
+// success, else the library's message.
+inline std::string write_test_wsq(const QString& path, int width, int height, int32_t ppi, const char* comment) {
   ImageRecord record;
   record.width = static_cast<uint32_t>(width);
   record.height = static_cast<uint32_t>(height);
   record.bits_per_pixel = 24;
   record.pad_rows = 1;
-  if (image_allocate(record) != NoError) return false;
+  if (image_allocate(record) != NoError) return get_last_error_message();
   for (uint32_t y = 0; y < record.height; ++y)
     for (uint32_t x = 0; x < record.width * 3; ++x) record.row(y)[x] = static_cast<uint8_t>((x / 3 * 7 + y * 13) % 256);
   ImageInfo info;
   info.bitrate = 0.75;
   info.ppi = ppi;
   if (comment) info.comment = comment;
-  return save_image(record, path.toStdString(), &info) == NoError;
+  if (save_image(record, path.toStdString(), &info) != NoError) return get_last_error_message();
+  return std::string();
 }
 
 // Types text into edit key by key, as the keyboard would ('\b' is backspace).
