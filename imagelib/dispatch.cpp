@@ -96,8 +96,9 @@ ImageLibraryError load_image(const std::string& filename, ImageRecord& image, Im
   const std::optional<std::string> key = extension_key(filename);
   if (!key) return set_last_error(UnsupportedOption);
   const ImageLibraryError code = guarded([&] { return read_by_key(*key, filename, image, info, tiff); });
-  if (code != NoError) image_free(image);
-  return code;
+  if (code == NoError) return NoError;
+  image_free(image);
+  return set_last_error(code);
 }
 
 ImageLibraryError save_image(const ImageRecord& image, const std::string& filename, const ImageInfo* info,
@@ -105,7 +106,8 @@ ImageLibraryError save_image(const ImageRecord& image, const std::string& filena
   set_last_error(NoError);
   const std::optional<std::string> key = extension_key(filename);
   if (!key) return set_last_error(UnsupportedExtension);
-  return guarded([&] { return write_by_key(*key, filename, image, info, tiff); });
+  const ImageLibraryError code = guarded([&] { return write_by_key(*key, filename, image, info, tiff); });
+  return code == NoError ? NoError : set_last_error(code);
 }
 
 ImageLibraryError save_bitmap(const Bitmap* bitmap, const std::string& filename, const ImageInfo* info,
