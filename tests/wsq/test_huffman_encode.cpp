@@ -84,7 +84,7 @@ TEST(CompressBlock, TrailingRunThenFlush) {
 
 TEST(CompressBlock, RefusesABlockLargerThanItsBuffer) {
   const std::vector<int16_t> block(40, 300);  // 3 bytes each with the identity codes
-  std::vector<uint8_t> out(100 + kCompressBlockSlack, 0);
+  std::vector<uint8_t> out(120 + kCompressBlockSlack, 0);
   int32_t bytes = -1;
   CapturedDiagnostics captured;
   EXPECT_EQ(compress_block(out.data(), 100, bytes, block.data(), 40, 74, 100, identity_table()),
