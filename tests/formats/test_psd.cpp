@@ -168,6 +168,15 @@ TEST_F(PsdTest, PackBitsRowMustUseExactlyItsCount) {
   expect_failure(psd, CorruptData);
 }
 
+TEST_F(PsdTest, PackBitsBytesPastTheRowEndAreDropped) {
+  PsdFile psd;
+  psd.height = 1;
+  psd.compression = 1;
+  psd.data.u16be(4).u8s({0x02, 5, 6, 7});
+  ASSERT_EQ(read(psd), NoError);
+  EXPECT_EQ(row(0), (Bytes{5, 6}));
+}
+
 TEST_F(PsdTest, HeaderFailures) {
   auto version = rgb_raw();
   version.version = 2;
