@@ -20,6 +20,8 @@ constexpr uint8_t kMaskPlane = 1;          // masking: a mask plane follows the 
 constexpr uint8_t kTransparentColour = 2;  // masking: one palette index is transparent
 constexpr uint8_t kUncompressed = 0;
 constexpr uint8_t kByteRun1 = 1;
+constexpr uint32_t kHoldAndModify = 0x800;  // display mode: pixels modify their left neighbour
+constexpr uint32_t kExtraHalfBrite = 0x80;  // display mode: indices 32-63 are 0-31 at half brightness
 
 bool is_id(std::span<const uint8_t> id, const char* text) { return std::memcmp(id.data(), text, 4) == 0; }
 
@@ -70,7 +72,8 @@ class IlbmFile {
   ImageLibraryError read_chunk(std::span<const uint8_t> id, std::span<const uint8_t> body) {
     if (is_id(id, "BMHD")) return read_bitmap_header(ByteReader(body));
     if (is_id(id, "CMAP")) return read_colour_map(body);
-    if (is_id(id, "CRNG") || is_id(id, "CAMG")) return NoError;
+    if (is_id(id, "CAMG")) return read_display_mode(ByteReader(body));
+    if (is_id(id, "CRNG")) return NoError;
     if (is_id(id, "BODY")) return decode_ilbm_body(ByteReader(body));
     return CorruptData;
   }
@@ -103,6 +106,19 @@ class IlbmFile {
     return NoError;
   }
 
+  ImageLibraryError read_display_mode(ByteReader body) {
+    body.u32be(display_mode_);  // a short chunk leaves the mode plain
+    return NoError;
+  }
+
+  // Six planes in extra half-brite mode use 64 colours, the last 32 being the
+  // first 32 at half brightness.
+  void add_half_bright_colours() {
+    if (!(display_mode_ & kExtraHalfBrite) || header_.planes != 6) return;
+    for (size_t i = 0; i < 32 * 3; ++i) colours_[32 * 3 + i] = colours_[i] / 2;
+    colour_count_ = 64;
+  }
+
   ImageLibraryError allocate() {
     image_.width = header_.width;
     image_.height = header_.height;
@@ -126,12 +142,14 @@ class IlbmFile {
   // from plane p, the leftmost pixel in the most significant bit.
   ImageLibraryError decode_ilbm_body(ByteReader body) {
     if (!have_colours_) return CorruptData;
+    if (display_mode_ & kHoldAndModify) return UnsupportedOption;
     const size_t plane_bytes = header_.plane_row_bytes();
     const uint64_t plane_rows = uint64_t{header_.stored_planes()} * header_.height;
     if (header_.compression == kUncompressed ? body.size() != plane_bytes * plane_rows
                                              : body.size() < packbits_min_row_bytes(plane_bytes) * plane_rows) {
       return CorruptData;
     }
+    add_half_bright_colours();
     if (const auto code = allocate(); code != NoError) return code;
 
     std::vector<uint8_t> plane(plane_bytes);
@@ -166,6 +184,7 @@ class IlbmFile {
   std::array<uint8_t, 256 * 3> colours_{};
   size_t colour_count_ = 0;
   bool have_colours_ = false;
+  uint32_t display_mode_ = 0;
   bool body_done_ = false;
 };
 

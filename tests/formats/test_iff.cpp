@@ -137,6 +137,24 @@ TEST_F(IffTest, BytesAfterTheFormAreIgnored) {
   EXPECT_EQ(row(1), kTopRow);
 }
 
+TEST_F(IffTest, ExtraHalfBriteAddsDarkColours) {
+  FileBytes mode;
+  mode.u32be(0x80);
+  // Six planes; pixel 0 has index 33 (planes 0 and 5).
+  auto pixels = body({0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0});
+  ASSERT_EQ(read(form({bmhd(8, 1, 6, 0), cmap(32), iff_chunk("CAMG", mode), pixels})), NoError);
+  EXPECT_EQ(image_.palette_count, 64);
+  EXPECT_EQ(row(0)[0], 33);
+  EXPECT_EQ(entry(33), (Bytes{6, 5, 5}));
+}
+
+TEST_F(IffTest, HoldAndModifyIsRefused) {
+  FileBytes mode;
+  mode.u32be(0x800);
+  auto pixels = body({0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0});
+  expect_failure(form({bmhd(8, 1, 6, 0), cmap(16), iff_chunk("CAMG", mode), pixels}), UnsupportedOption);
+}
+
 TEST_F(IffTest, PaddedRowsAreHonoured) {
   image_.pad_rows = 1;
   ASSERT_EQ(read(form({bmhd(10, 2, 2, 0), cmap(4), two_plane_raw_body()})), NoError);
