@@ -1,7 +1,8 @@
 #include "viewer/file_format_converter_form.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
+#include <QHideEvent>
+#include <QShowEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -150,12 +151,16 @@ void TFileFormatConverterForm::FormShow() {
   OutputDirectoryEdit->setText(settings_.read_string(DirectoriesSection, OutputDirectoryKey, ""));
 }
 
-// Closing during a run acts as Stop first, so the run ends at its next pump
-// instead of carrying on with the main window attended.
-void TFileFormatConverterForm::closeEvent(QCloseEvent* event) {
+void TFileFormatConverterForm::reject() {
   if (converting_) StopConversionButtonClick();
-  FormClose();
-  QDialog::closeEvent(event);
+  QDialog::reject();
+}
+
+// Every way of closing the window hides it; only a minimised window hides
+// spontaneously.
+void TFileFormatConverterForm::hideEvent(QHideEvent* event) {
+  QDialog::hideEvent(event);
+  if (!event->spontaneous()) FormClose();
 }
 
 void TFileFormatConverterForm::FormClose() {

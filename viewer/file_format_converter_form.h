@@ -56,7 +56,13 @@ class TFileFormatConverterForm : public QDialog, private ConverterHost {
 
  protected:
   void showEvent(QShowEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
+ public:
+  // Closing (the Close button, the window's own close, Escape) during a run
+  // acts as Stop first, so the run ends at its next pump instead of going on
+  // with the main window attended.
+  void reject() override;
 
  private:
   void BuildLayout();

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -231,6 +232,24 @@ TEST_F(ConverterWindow, DirectoriesAreKeptInTheSettingsFile) {
   form.InputDirectoryEdit->clear();
   form.show();
   EXPECT_EQ(form.InputDirectoryEdit->text(), "/some/input");
+}
+
+TEST_F(ConverterWindow, EscapeClosesLikeClose) {
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QCoreApplication::sendEvent(&form, &escape);
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_EQ(link.unattended, (std::vector<bool>{false}));
+}
+
+TEST_F(ConverterWindow, ClosingDuringARunStopsIt) {
+  for (const char* name : {"a.wsq", "b.wsq", "c.wsq"}) touch(name);
+  fs::create_directory(out());
+  check(1);
+  link.onOpen = [&] { QTimer::singleShot(0, &form, &QWidget::close); };
+  start(in(), out());
+  EXPECT_EQ(link.opened.size(), 1);
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_EQ(link.unattended, (std::vector<bool>{false}));
 }
 
 TEST_F(ConverterWindow, FolderPickerFillsTheEditWhenConfirmed) {
