@@ -4,7 +4,10 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
+#include "tests/support/temp_dir.h"
 #include "viewer/about_form.h"
+#include "viewer/about_menu.h"
+#include "viewer/main_window.h"
 #include "viewer/message_boxes.h"
 #include "viewer/system_info.h"
 
@@ -95,4 +98,15 @@ TEST(AboutBox, LinkThatCannotOpenSaysSo) {
   form.OpenUrl = [](const QUrl&) { return true; };
   form.LabelWebLinkClick();
   EXPECT_EQ(boxes.shown.size(), 1u);
+}
+
+TEST(AboutBox, HelpAboutShowsTheBoxModally) {
+  App();
+  TempDir dir;
+  ScriptedMessageBoxes boxes;
+  TMainWSQForm window(boxes, QString::fromStdString(dir.file("viewer.ini")), QString());
+  TAboutForm about(boxes, &window);
+  ConnectAboutBox(window, about);
+  window.MenuAboutClick();
+  EXPECT_EQ(boxes.dialogs_shown, std::vector<QString>{"AboutForm"});
 }

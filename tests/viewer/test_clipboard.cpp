@@ -101,3 +101,14 @@ TEST_F(EditMenu, ShortcutsStayAvailableOnceTheMenuCloses) {
   EXPECT_TRUE(window.MenuPaste->isEnabled());
   EXPECT_TRUE(window.MenuCopy->isEnabled());
 }
+
+TEST_F(EditMenu, SaveAfterAPasteWritesThePastedImage) {
+  QGuiApplication::clipboard()->setImage(gradient(100, 50));
+  window.MenuPasteClick();
+  window.SaveDialogFileName = QString::fromStdString(dir.file("pasted"));
+  window.SaveDialogFilterIndex = 2;
+  window.SavePicture1Accept();
+  const QImage saved(QString::fromStdString(dir.file("pasted.bmp")));
+  EXPECT_EQ(saved.size(), QSize(100, 50));
+  EXPECT_EQ(saved.pixel(10, 5), qRgb(20, 20, 90));
+}
