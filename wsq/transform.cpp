@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "wsq/diagnostics.h"
+#include "wsq/transform_bands.h"
 #include "wsq/transform_lines.h"
 
 namespace {
@@ -92,8 +93,8 @@ int32_t wsq_decompose(float* fdata, int32_t width, int32_t height, const Wavelet
   }
   const FilterPair filters{hifilt, hisize, lofilt, losize};
   for (int32_t i = 0; i < node_count; ++i) {
-    filter_rows(analyse_lines, fdata, width, tree[i], filters, scratch.data());
-    filter_columns(analyse_lines, fdata, width, tree[i], filters, scratch.data());
+    filter_rows(analyse_bands, fdata, width, tree[i], filters, scratch.data());
+    filter_columns(analyse_bands, fdata, width, tree[i], filters, scratch.data());
   }
   return 0;
 }
@@ -126,8 +127,8 @@ int32_t wsq_reconstruct(float* fdata, int32_t width, int32_t height, const Wavel
   const FilterPair filters{table.hifilt.data(), table.hisize, table.lofilt.data(),
                            table.losize};
   for (int32_t i = node_count - 1; i >= 0; --i) {
-    filter_columns(synthesise_lines, fdata, width, tree[i], filters, scratch.data());
-    filter_rows(synthesise_lines, fdata, width, tree[i], filters, scratch.data());
+    filter_columns(synthesise_bands, fdata, width, tree[i], filters, scratch.data());
+    filter_rows(synthesise_bands, fdata, width, tree[i], filters, scratch.data());
   }
   return 0;
 }
