@@ -298,4 +298,17 @@ TEST_F(PngTest, ExtensionDispatchReadsAndWritesPng) {
   EXPECT_EQ(read_file_bytes(path("copy.PNG")), read_file_bytes(path("direct.png")));
 }
 
+TEST_F(PngTest, PaddedRowsWhenTheCallerAsks) {
+  PngSpec spec;
+  spec.width = 5;
+  spec.height = 1;
+  make_png(path("odd.png"), spec, {1, 2, 3, 4, 5});
+  ImageRecord image;
+  image.pad_rows = 1;
+  ASSERT_EQ(read_png(path("odd.png"), image), NoError);
+  EXPECT_EQ(image.row_stride, 8u);
+  EXPECT_EQ(image.palette_entry_size, 4);
+  EXPECT_EQ(image.pixels[4], 5);
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "imagelib/formats/tiff.h"
 #include "imagelib/image_library.h"
+#include "imagelib/formats/grey_palette.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_dir.h"
 #include "wsq/diagnostics.h"
@@ -392,6 +393,73 @@ TEST_F(TiffTest, ExtensionDispatchCarriesTheOptions) {
   EXPECT_EQ(options.compression, 9);
   ASSERT_EQ(save_image(image, path("copy.TIF"), nullptr, &options), NoError);
   EXPECT_EQ(tag16(path("copy.TIF"), TIFFTAG_COMPRESSION), COMPRESSION_PACKBITS);
+}
+
+TEST_F(TiffTest, FourBitPlanesMarkTheirTransparentPixels) {
+  TiffSpec spec;
+  spec.width = 2;
+  spec.height = 1;
+  spec.bits = 1;
+  spec.samples = 4;
+  spec.photometric = PHOTOMETRIC_SEPARATED;
+  spec.planar = PLANARCONFIG_SEPARATE;
+  // Pixel 0 blue and shown, pixel 1 hidden by a 0 bit in the fourth plane.
+  ImageRecord image = read("four.tif", spec, {0x00, 0x00, 0xC0, 0x80});
+  ASSERT_EQ(image.bits_per_pixel, 4);
+  EXPECT_EQ(image.pixels[0], 0x48);
+  EXPECT_EQ(image.transparent_index, 8);
+  EXPECT_EQ(entry(image, 8)[1], 127);
+}
+
+TEST_F(TiffTest, PaddedRowsAndFourByteEntriesWhenTheCallerAsks) {
+  TiffSpec spec;
+  spec.width = 5;
+  spec.height = 1;
+  make_tiff(path("odd.tif"), spec, {1, 2, 3, 4, 5});
+  ImageRecord image;
+  image.pad_rows = 1;
+  ASSERT_EQ(read_tiff(path("odd.tif"), image, nullptr), NoError);
+  EXPECT_EQ(image.row_stride, 8u);
+  EXPECT_EQ(image.palette_entry_size, 4);
+  EXPECT_EQ(entry(image, 3)[2], 3);
+}
+
+// A palette record of the given depth whose entry i is grey level level(i).
+template <typename Level>
+ImageRecord grey_record(uint8_t bits, Level level) {
+  ImageRecord image;
+  image.width = 1;
+  image.height = 1;
+  image.bits_per_pixel = bits;
+  EXPECT_EQ(image_allocate(image), NoError);
+  for (uint32_t i = 0; i < image.palette_count; ++i) {
+    std::fill_n(image.palette.begin() + i * image.palette_entry_size, 3, static_cast<uint8_t>(level(i)));
+  }
+  return image;
+}
+
+TEST(GreyPalette, RecognisesTheRampItsReverseAndOtherGreys) {
+  for (uint8_t bits : {1, 4, 8}) {
+    const uint32_t max = (1u << bits) - 1;
+    ImageRecord ramp = grey_record(bits, [max](uint32_t i) { return i * 255 / max; });
+    EXPECT_TRUE(palette_is_grey_ramp(ramp)) << int{bits};
+    EXPECT_FALSE(palette_is_reverse_grey_ramp(ramp));
+    EXPECT_TRUE(palette_is_grey(ramp));
+    ImageRecord reverse = grey_record(bits, [max](uint32_t i) { return 255 - i * 255 / max; });
+    EXPECT_TRUE(palette_is_reverse_grey_ramp(reverse)) << int{bits};
+    EXPECT_FALSE(palette_is_grey_ramp(reverse));
+  }
+  // The 8-bit ramp is not the ramp of a 4-bit record.
+  ImageRecord narrow = grey_record(4, [](uint32_t i) { return i; });
+  EXPECT_FALSE(palette_is_grey_ramp(narrow));
+  EXPECT_TRUE(palette_is_grey(narrow));
+  narrow.palette[4] = 9;  // entry 1 gets a green cast
+  EXPECT_FALSE(palette_is_grey(narrow));
+  ImageRecord colour;
+  colour.width = colour.height = 1;
+  colour.bits_per_pixel = 24;
+  ASSERT_EQ(image_allocate(colour), NoError);
+  EXPECT_FALSE(palette_is_grey(colour));
 }
 
 }  // namespace
