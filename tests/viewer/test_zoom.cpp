@@ -9,6 +9,7 @@
 #include "tests/viewer/test_main_window_helpers.h"
 #include "viewer/image_view.h"
 #include "viewer/number_text.h"
+#include "viewer/toolkit_error.h"
 #include "viewer/zoom_math.h"
 #include "viewer/zoom_panel.h"
 
@@ -223,4 +224,23 @@ TEST(ZoomWithoutImage, ButtonsDoNothingAndFitViewIsHarmless) {
   window.form->ZoomPanelControl->FitViewButton->click();
   EXPECT_EQ(window.form->ImageRect().width, 0);
   EXPECT_TRUE(window.boxes.shown.empty());
+}
+
+TEST(NumberText, ShortestTextReadsBack) {
+  EXPECT_EQ(shortest_real_text(1.3), "1.3");
+  EXPECT_EQ(shortest_real_text(0.75), "0.75");
+  EXPECT_EQ(shortest_real_text(2.0), "2");
+  EXPECT_EQ(shortest_real_text(0.7 + 1), "1.7");  // 1.7000000000000002 within 15 digits
+  EXPECT_EQ(shortest_real_text(1.0 / 3), "0.333333333333333");
+}
+
+TEST(NumberText, ParsingAcceptsNumbersOnly) {
+  EXPECT_EQ(parse_real("1."), 1.0L);
+  EXPECT_EQ(parse_real(" .5 "), 0.5L);
+  EXPECT_THROW(parse_real("."), ToolkitError);
+  EXPECT_THROW(parse_real(""), ToolkitError);
+  EXPECT_THROW(parse_real("1,5"), ToolkitError);
+  EXPECT_EQ(parse_integer("500"), 500);
+  EXPECT_THROW(parse_integer("5.0"), ToolkitError);
+  EXPECT_THROW(parse_integer("99999999999"), ToolkitError);
 }
