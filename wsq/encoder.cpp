@@ -28,9 +28,8 @@ struct QuantizedImage {
 };
 
 int32_t check_arguments(float bitrate, const uint8_t* pixels, int32_t width, int32_t height) {
-  if (pixels == nullptr || width < kMinEncodeSide || height < kMinEncodeSide ||
-      width > kMaxSide || height > kMaxSide ||
-      static_cast<int64_t>(width) * height > INT32_MAX - kCompressBlockSlack) {
+  if (pixels == nullptr || width < kMinEncodeSide || height < kMinEncodeSide || width > kMaxSide ||
+      height > kMaxSide || static_cast<int64_t>(width) * height > INT32_MAX - kCompressBlockSlack) {
     diag_printf("ERROR : wsq_encode_1 : image size %d x %d out of range (%d to %d pixels a side)\n",
                 width, height, kMinEncodeSide, kMaxSide);
     return -14;
@@ -56,9 +55,9 @@ int32_t transform_and_quantize(QuantizedImage& image, float bitrate, const uint8
   }
   image_to_floats(fdata.data(), image.m_shift, image.r_scale, pixels, pixel_count);
   build_wsq_trees(image.trees, width, height);
-  int32_t ret = wsq_decompose(fdata.data(), width, height, image.trees.wavelet_tree,
-                              kWaveletNodeCount, encoder_hifilt, kEncoderHiSize, encoder_lofilt,
-                              kEncoderLoSize);
+  int32_t ret =
+      wsq_decompose(fdata.data(), width, height, image.trees.wavelet_tree, kWaveletNodeCount,
+                    encoder_hifilt, kEncoderHiSize, encoder_lofilt, kEncoderLoSize);
   if (ret != 0) return ret;
 
   image.state.r = bitrate;
@@ -99,9 +98,8 @@ int32_t write_header_segments(Output& out, const QuantizedImage& image, float bi
                                out.buffer(), out.capacity(), out.length);
   }
   if (ret == 0) {
-    ret = putc_quantization_table(image.state.bin_width.data(),
-                                  image.state.zero_bin_width.data(), out.buffer(),
-                                  out.capacity(), out.length);
+    ret = putc_quantization_table(image.state.bin_width.data(), image.state.zero_bin_width.data(),
+                                  out.buffer(), out.capacity(), out.length);
   }
   if (ret == 0) {
     ret = putc_frame_segment(width, height, image.m_shift, image.r_scale, out.buffer(),
@@ -166,8 +164,8 @@ void write_statistics(float bitrate, int32_t pixel_count, const int32_t hsize[3]
   const int32_t complen = hsize[0] + hsize[1] + hsize[2];
   const double ratio = complen > 0 ? static_cast<double>(pixel_count) / complen : 0.0;
   diag_printf("hsize1 = %d :: hsize2 = %d :: hsize3 = %d\n", hsize[0], hsize[1], hsize[2]);
-  diag_printf("@ r = %.3f :: complen = %d :: ratio = %.1f\n", static_cast<double>(bitrate),
-              complen, ratio);
+  diag_printf("@ r = %.3f :: complen = %d :: ratio = %.1f\n", static_cast<double>(bitrate), complen,
+              ratio);
 }
 
 int32_t encode(std::vector<uint8_t>& codestream, float bitrate, const uint8_t* pixels,

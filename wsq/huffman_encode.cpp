@@ -49,8 +49,8 @@ Symbol run_symbol(int32_t n, int32_t max_zero_run) {
 // coefficients one by one, zeros as runs of at most 65535. Stops early when
 // `emit` returns false; returns whether the walk finished.
 template <class Emit>
-bool walk_block(const int16_t* block, int32_t length, int32_t max_coefficient,
-                int32_t max_zero_run, Emit emit) {
+bool walk_block(const int16_t* block, int32_t length, int32_t max_coefficient, int32_t max_zero_run,
+                Emit emit) {
   int32_t run = 0;
   for (int32_t i = 0; i < length; ++i) {
     const int32_t v = block[i];
@@ -222,8 +222,8 @@ int32_t generate_block_table(std::vector<HuffCodeEntry>& table, std::vector<uint
                              const int32_t* block_lengths, int32_t block_count) {
   const int32_t max = kCodePointCount - 1;
   std::vector<int32_t> counts;
-  int32_t result = count_block(counts, max, first, block_lengths[0], kMaxDirectCoefficient,
-                               kMaxDirectZeroRun);
+  int32_t result =
+      count_block(counts, max, first, block_lengths[0], kMaxDirectCoefficient, kMaxDirectZeroRun);
   if (result != 0) return result;
   if (block_count == 2) {
     std::vector<int32_t> second;
@@ -266,28 +266,25 @@ int32_t generate_block_table(std::vector<HuffCodeEntry>& table, std::vector<uint
   return 0;
 }
 
-int32_t compress_block(uint8_t* output, int32_t capacity, int32_t& byte_count,
-                       const int16_t* block, int32_t length, int32_t max_coefficient,
-                       int32_t max_zero_run, const std::vector<HuffCodeEntry>& table) {
+int32_t compress_block(uint8_t* output, int32_t capacity, int32_t& byte_count, const int16_t* block,
+                       int32_t length, int32_t max_coefficient, int32_t max_zero_run,
+                       const std::vector<HuffCodeEntry>& table) {
   uint8_t* position = output;
   int32_t free_bit = 7;
   uint8_t pending = 0;
   int32_t count = 0;
   // Each symbol stores at most 8 bytes, so checking after every symbol keeps
   // the writes within the slack past `capacity`.
-  const bool finished = walk_block(block, length, max_coefficient, max_zero_run,
-                                   [&](const Symbol& s) {
-                                     const HuffCodeEntry& code = table[s.value];
-                                     putc_code_bits(position, code.code, code.size, free_bit,
-                                                    pending, count);
-                                     putc_code_bits(position, s.extra, s.extra_size, free_bit,
-                                                    pending, count);
-                                     return count <= capacity;
-                                   });
+  const bool finished =
+      walk_block(block, length, max_coefficient, max_zero_run, [&](const Symbol& s) {
+        const HuffCodeEntry& code = table[s.value];
+        putc_code_bits(position, code.code, code.size, free_bit, pending, count);
+        putc_code_bits(position, s.extra, s.extra_size, free_bit, pending, count);
+        return count <= capacity;
+      });
   if (finished) flush_code_bits(position, free_bit, pending, count);
   if (!finished || count > capacity) {
-    diag_printf("ERROR : compress_block : coded block exceeds its buffer of %d bytes\n",
-                capacity);
+    diag_printf("ERROR : compress_block : coded block exceeds its buffer of %d bytes\n", capacity);
     return -49;
   }
   byte_count = count;

@@ -58,6 +58,6 @@ int32_t generate_block_table(std::vector<HuffCodeEntry>& table, std::vector<uint
 // Codes a block into `output`, which must hold capacity + kCompressBlockSlack
 // bytes; `byte_count` is the number of bytes stored. Returns 0, or -49 when
 // the coded block would not fit in `capacity` bytes.
-int32_t compress_block(uint8_t* output, int32_t capacity, int32_t& byte_count,
-                       const int16_t* block, int32_t length, int32_t max_coefficient,
-                       int32_t max_zero_run, const std::vector<HuffCodeEntry>& table);
+int32_t compress_block(uint8_t* output, int32_t capacity, int32_t& byte_count, const int16_t* block,
+                       int32_t length, int32_t max_coefficient, int32_t max_zero_run,
+                       const std::vector<HuffCodeEntry>& table);

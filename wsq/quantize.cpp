@@ -62,8 +62,8 @@ float pass_scale(const QuantizerState& state, const std::vector<int>& list,
   float p = 1.0f;
   for (int k : list) {
     const float ratio = sigma[k] / state.bin_width[k];
-    p = static_cast<float>(p * std::pow(static_cast<double>(ratio),
-                                        static_cast<double>(weight_m(k))));
+    p = static_cast<float>(p *
+                           std::pow(static_cast<double>(ratio), static_cast<double>(weight_m(k))));
   }
   const double rate_term = std::pow(2.0, static_cast<double>(state.r / s) - 1.0) * 0.4;
   return static_cast<float>(rate_term / std::pow(static_cast<double>(p), 1.0 / s));
@@ -130,10 +130,10 @@ int32_t quantize(std::vector<int16_t>& sip, int32_t& count, QuantizerState& stat
   for (int k = 0; k < kCodedSubbandCount; ++k) {
     const float variance = state.variance[k];
     if (!significant(variance)) continue;
-    state.bin_width[k] =
-        k < 4 ? 1.0f
-              : static_cast<float>(10.0 / (static_cast<double>(weight_a(k)) *
-                                           std::log(static_cast<double>(variance))));
+    state.bin_width[k] = k < 4
+                             ? 1.0f
+                             : static_cast<float>(10.0 / (static_cast<double>(weight_a(k)) *
+                                                          std::log(static_cast<double>(variance))));
     significant_list.push_back(k);
     sigma[k] = std::sqrt(variance);
   }
@@ -146,8 +146,7 @@ int32_t quantize(std::vector<int16_t>& sip, int32_t& count, QuantizerState& stat
   }
 
   // With no significant subband nothing is coded and no scale is needed.
-  const float q =
-      significant_list.empty() ? 1.0f : bitrate_scale(state, significant_list, sigma);
+  const float q = significant_list.empty() ? 1.0f : bitrate_scale(state, significant_list, sigma);
   for (int k : significant_list) {
     state.bin_width[k] = state.bin_width[k] / q;
     state.zero_bin_width[k] = static_cast<float>(1.2 * static_cast<double>(state.bin_width[k]));
@@ -170,9 +169,8 @@ int32_t quantize(std::vector<int16_t>& sip, int32_t& count, QuantizerState& stat
   return 0;
 }
 
-void coded_block_sizes(int32_t& size1, int32_t& size2, int32_t& size3,
-                       const QuantizerState& state, const WaveletTree& tree,
-                       const SubbandTree& subbands) {
+void coded_block_sizes(int32_t& size1, int32_t& size2, int32_t& size3, const QuantizerState& state,
+                       const WaveletTree& tree, const SubbandTree& subbands) {
   size1 = tree[14].dx * tree[14].dy;
   size2 = tree[5].dy * tree[1].dx + tree[4].dx * tree[4].dy;
   size3 = tree[2].dx * tree[2].dy + tree[3].dx * tree[3].dy;

@@ -11,8 +11,8 @@
 
 // The encoder's quantizer record; one per encode.
 struct QuantizerState {
-  float r = 0.0f;  // target bitrate, bits per pixel
-  std::array<float, kSubbandRectCount> bin_width{};       // 0: subband not coded
+  float r = 0.0f;                                    // target bitrate, bits per pixel
+  std::array<float, kSubbandRectCount> bin_width{};  // 0: subband not coded
   std::array<float, kSubbandRectCount> zero_bin_width{};
   std::array<float, kSubbandRectCount> variance{};
 };
@@ -32,9 +32,8 @@ int32_t quantize(std::vector<int16_t>& sip, int32_t& count, QuantizerState& stat
 int16_t quantize_coefficient(float c, float half_zero, float bin_width);
 
 // Coefficient counts of block 1 (subbands 0..18), 2 (19..51) and 3 (52..59).
-void coded_block_sizes(int32_t& size1, int32_t& size2, int32_t& size3,
-                       const QuantizerState& state, const WaveletTree& tree,
-                       const SubbandTree& subbands);
+void coded_block_sizes(int32_t& size1, int32_t& size2, int32_t& size3, const QuantizerState& state,
+                       const WaveletTree& tree, const SubbandTree& subbands);
 
 // Rebuilds a new width x height float plane `fip` from `count` coefficients.
 // Returns 0, -91 (no memory) or -92 (table not defined).

@@ -63,22 +63,22 @@ void filter_columns(LineKernel kernel, float* plane, int32_t width, const Wavele
 }  // namespace
 
 void analysis_lines(float* destination, const float* source, int32_t lines, int32_t length,
-                    int32_t pitch, int32_t stride, const float* hi, int32_t hsize,
-                    const float* lo, int32_t lsize, int32_t invert) {
+                    int32_t pitch, int32_t stride, const float* hi, int32_t hsize, const float* lo,
+                    int32_t lsize, int32_t invert) {
   analyse_lines(destination, {pitch, stride}, source, {pitch, stride}, lines, length,
                 {hi, hsize, lo, lsize}, invert);
 }
 
 void synthesis_lines(float* destination, const float* source, int32_t lines, int32_t length,
-                     int32_t pitch, int32_t stride, const float* hi, int32_t hsize,
-                     const float* lo, int32_t lsize, int32_t invert) {
+                     int32_t pitch, int32_t stride, const float* hi, int32_t hsize, const float* lo,
+                     int32_t lsize, int32_t invert) {
   synthesise_lines(destination, {pitch, stride}, source, {pitch, stride}, lines, length,
                    {hi, hsize, lo, lsize}, invert);
 }
 
 int32_t wsq_decompose(float* fdata, int32_t width, int32_t height, const WaveletTree& tree,
-                      int32_t node_count, const float* hifilt, int32_t hisize,
-                      const float* lofilt, int32_t losize) {
+                      int32_t node_count, const float* hifilt, int32_t hisize, const float* lofilt,
+                      int32_t losize) {
   node_count = std::clamp(node_count, 0, kWaveletNodeCount);
   if (!nodes_fit_filters(tree, node_count)) {
     diag_write("ERROR : wsq_decompose : image too small for the wavelet filters\n");
@@ -124,8 +124,7 @@ int32_t wsq_reconstruct(float* fdata, int32_t width, int32_t height, const Wavel
     diag_write("ERROR : wsq_reconstruct : malloc : fdata1\n");
     return -97;
   }
-  const FilterPair filters{table.hifilt.data(), table.hisize, table.lofilt.data(),
-                           table.losize};
+  const FilterPair filters{table.hifilt.data(), table.hisize, table.lofilt.data(), table.losize};
   for (int32_t i = node_count - 1; i >= 0; --i) {
     filter_columns(synthesise_bands, fdata, width, tree[i], filters, scratch.data());
     filter_rows(synthesise_bands, fdata, width, tree[i], filters, scratch.data());

@@ -35,22 +35,22 @@ inline constexpr int32_t kMinNodeSide = 5;
 // high-pass half (high-pass first when `invert` is 1). Lines of fewer than 2
 // samples are left untouched.
 void analysis_lines(float* destination, const float* source, int32_t lines, int32_t length,
-                    int32_t pitch, int32_t stride, const float* hi, int32_t hsize,
-                    const float* lo, int32_t lsize, int32_t invert);
+                    int32_t pitch, int32_t stride, const float* hi, int32_t hsize, const float* lo,
+                    int32_t lsize, int32_t invert);
 
 // Rebuilds lines of `length` samples from their low-pass and high-pass halves
 // (high-pass first when `invert` is 1); the inverse of analysis_lines when
 // given the matching synthesis filters. Lines of fewer than 4 samples are left
 // untouched.
 void synthesis_lines(float* destination, const float* source, int32_t lines, int32_t length,
-                     int32_t pitch, int32_t stride, const float* hi, int32_t hsize,
-                     const float* lo, int32_t lsize, int32_t invert);
+                     int32_t pitch, int32_t stride, const float* hi, int32_t hsize, const float* lo,
+                     int32_t lsize, int32_t invert);
 
 // Decomposes the width x height plane in place over the 20 nodes.
 // Returns 0, -94 (no memory) or -98 (a node too small for the filters).
 int32_t wsq_decompose(float* fdata, int32_t width, int32_t height, const WaveletTree& tree,
-                      int32_t node_count, const float* hifilt, int32_t hisize,
-                      const float* lofilt, int32_t losize);
+                      int32_t node_count, const float* hifilt, int32_t hisize, const float* lofilt,
+                      int32_t losize);
 
 // Rebuilds the plane in place from its subbands with the table's synthesis
 // filters. Returns 0, -95 / -96 (filters not defined), -97 (no memory) or -98

@@ -317,7 +317,6 @@ void synthesise_bands(float* destination, LineLayout to, const float* source, Li
   std::array<float, kMaxTaps> negated;
   const float* hi = prepared_hi(filters, setup.antisymmetric, negated);
   for_each_band(destination, to, source, from, lines, [&](const Band& band) {
-    BandSynthesis(band, length, setup, hi, filters.hsize, filters.lo, filters.lsize, invert)
-        .run();
+    BandSynthesis(band, length, setup, hi, filters.hsize, filters.lo, filters.lsize, invert).run();
   });
 }

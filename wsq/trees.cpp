@@ -8,8 +8,8 @@ int32_t floor_half(int32_t n) { return (n % 2 == 0) ? n / 2 : (n - 1) / 2; }
 // Node p covers (x, y, width, height); children c..c+3 are its quarters. On an
 // odd size the larger half goes left / on top, except for nodes 4 (width) and
 // 5 (height). With `stop` set the bottom-right quarter gets no node.
-void split_wavelet_node(WaveletTree& tree, int p, int c, int32_t width, int32_t height,
-                        int32_t x, int32_t y, bool stop) {
+void split_wavelet_node(WaveletTree& tree, int p, int c, int32_t width, int32_t height, int32_t x,
+                        int32_t y, bool stop) {
   tree[p].x = x;
   tree[p].y = y;
   tree[p].dx = width;
@@ -67,8 +67,7 @@ void set_rect(SubbandRect& r, int32_t x, int32_t y, int32_t lx, int32_t ly) {
 }
 
 // Entries p, p+1 (top row) and p+2, p+3 (bottom row); larger halves left and on top.
-void split_into_four(SubbandTree& s, int p, int32_t width, int32_t height, int32_t x,
-                     int32_t y) {
+void split_into_four(SubbandTree& s, int p, int32_t width, int32_t height, int32_t x, int32_t y) {
   const int32_t left = ceil_half(width);
   const int32_t right = floor_half(width);
   const int32_t top = ceil_half(height);

@@ -54,9 +54,8 @@ std::string comment_text(const std::vector<uint8_t>& cs, const Segment& s) {
   return std::string(cs.begin() + s.at + 4, cs.begin() + s.at + 2 + s.length);
 }
 
-int32_t encode(std::vector<uint8_t>& cs, const std::vector<uint8_t>& pixels, int32_t w,
-               int32_t h, float r = 0.75f, const char* comment = nullptr,
-               std::string* messages = nullptr) {
+int32_t encode(std::vector<uint8_t>& cs, const std::vector<uint8_t>& pixels, int32_t w, int32_t h,
+               float r = 0.75f, const char* comment = nullptr, std::string* messages = nullptr) {
   CapturedDiagnostics captured;
   const int32_t ret = wsq_encode_1(cs, r, pixels.data(), w, h, 8, 500, comment);
   if (messages) *messages = captured.text();
@@ -93,12 +92,18 @@ TEST(WsqEncoder, CodestreamLayout) {
   EXPECT_EQ(read16(cs, cs.size() - 2), 0xFFA1);
 
   const std::vector<Segment> s = segments_of(cs);
-  const std::vector<int> expected{0xFFA0, 0xFFA8, 0xFFA8, 0xFFA4, 0xFFA5, 0xFFA2, 0xFFA6,
-                                  0xFFA3, 0xFFA6, 0xFFA3, 0xFFA3, 0xFFA1};
+  const std::vector<int> expected{0xFFA0, 0xFFA8, 0xFFA8, 0xFFA4, 0xFFA5, 0xFFA2,
+                                  0xFFA6, 0xFFA3, 0xFFA6, 0xFFA3, 0xFFA3, 0xFFA1};
   ASSERT_EQ(s.size(), expected.size());
   for (size_t i = 0; i < s.size(); ++i) EXPECT_EQ(s[i].marker, expected[i]) << i;
 
-  EXPECT_EQ(comment_text(cs, s[1]).rfind("NIST_COM", 0), 0u);
+  const std::string nistcom = comment_text(cs, s[1]);
+  EXPECT_EQ(nistcom.rfind("NIST_COM", 0), 0u);
+  for (const char* entry :
+       {"PIX_WIDTH 200\n", "PIX_HEIGHT 180\n", "PIX_DEPTH 8\n", "PPI 500\n", "LOSSY 1\n",
+        "COLORSPACE GRAY\n", "COMPRESSION WSQ\n", "WSQ_BITRATE 0.750000"}) {
+    EXPECT_NE(nistcom.find(entry), std::string::npos) << entry << " in " << nistcom;
+  }
   EXPECT_EQ(s[2].length, 9u);
   EXPECT_EQ(comment_text(cs, s[2]), "comment");
   EXPECT_EQ(s[3].length, 58u);

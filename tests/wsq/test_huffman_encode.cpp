@@ -12,8 +12,7 @@ namespace {
 // Non-zero counts of a block, reserved entry included.
 std::map<int, int> symbol_counts(const std::vector<int16_t>& block) {
   std::vector<int32_t> counts;
-  EXPECT_EQ(count_block(counts, 256, block.data(), static_cast<int32_t>(block.size()), 74, 100),
-            0);
+  EXPECT_EQ(count_block(counts, 256, block.data(), static_cast<int32_t>(block.size()), 74, 100), 0);
   std::map<int, int> nonzero;
   for (int i = 0; i < static_cast<int>(counts.size()); ++i) {
     if (counts[i] != 0) nonzero[i] = counts[i];
@@ -41,7 +40,7 @@ std::vector<uint8_t> compress_with_identity(const std::vector<int16_t>& block) {
 
 TEST(CountBlock, MixedBlock) {
   const std::vector<int16_t> block{0, 0, 0, 5, -1, 0, 200, -300};
-  const std::map<int, int> expected{{3, 1}, {185, 1}, {179, 1}, {1, 1},
+  const std::map<int, int> expected{{3, 1},   {185, 1}, {179, 1}, {1, 1},
                                     {101, 1}, {104, 1}, {256, 1}};
   EXPECT_EQ(symbol_counts(block), expected);
   EXPECT_EQ(compress_with_identity(block),
@@ -50,8 +49,7 @@ TEST(CountBlock, MixedBlock) {
 
 TEST(CountBlock, ZeroRuns) {
   EXPECT_EQ(symbol_counts(std::vector<int16_t>(100, 0)), (std::map<int, int>{{100, 1}, {256, 1}}));
-  EXPECT_EQ(compress_with_identity(std::vector<int16_t>(101, 0)),
-            (std::vector<uint8_t>{105, 101}));
+  EXPECT_EQ(compress_with_identity(std::vector<int16_t>(101, 0)), (std::vector<uint8_t>{105, 101}));
   // 255 in the extra bits is followed by its stuffed zero byte.
   EXPECT_EQ(compress_with_identity(std::vector<int16_t>(255, 0)),
             (std::vector<uint8_t>{105, 0xFF, 0x00}));
@@ -91,8 +89,7 @@ TEST(CompressBlock, RefusesABlockLargerThanItsBuffer) {
             -49);
   EXPECT_EQ(bytes, -1);
   EXPECT_NE(captured.text().find("ERROR : compress_block"), std::string::npos);
-  EXPECT_EQ(compress_block(out.data(), 120, bytes, block.data(), 40, 74, 100, identity_table()),
-            0);
+  EXPECT_EQ(compress_block(out.data(), 120, bytes, block.data(), 40, 74, 100, identity_table()), 0);
   EXPECT_EQ(bytes, 120);
 }
 

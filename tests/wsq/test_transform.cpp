@@ -90,10 +90,10 @@ TEST(AnalysisLines, RowsAndColumnsAgree) {
   }
   std::vector<float> by_columns(w * h);
   std::vector<float> by_rows(w * h);
-  analysis_lines(by_columns.data(), plane.data(), w, h, 1, w, encoder_hifilt, 7, encoder_lofilt,
+  analysis_lines(by_columns.data(), plane.data(), w, h, 1, w, encoder_hifilt, 7, encoder_lofilt, 9,
+                 1);
+  analysis_lines(by_rows.data(), transposed.data(), w, h, h, 1, encoder_hifilt, 7, encoder_lofilt,
                  9, 1);
-  analysis_lines(by_rows.data(), transposed.data(), w, h, h, 1, encoder_hifilt, 7,
-                 encoder_lofilt, 9, 1);
   for (int32_t y = 0; y < h; ++y) {
     for (int32_t x = 0; x < w; ++x) ASSERT_EQ(by_columns[y * w + x], by_rows[x * h + y]);
   }
@@ -125,8 +125,8 @@ TEST(WsqTransform, DecomposeThenReconstructReturnsThePlane) {
       build_wsq_trees(trees, width, height);
       const std::vector<float> original = random_plane(width * height, width * 1000 + height);
       std::vector<float> plane = original;
-      ASSERT_EQ(wsq_decompose(plane.data(), width, height, trees.wavelet_tree, 20,
-                              encoder_hifilt, 7, encoder_lofilt, 9),
+      ASSERT_EQ(wsq_decompose(plane.data(), width, height, trees.wavelet_tree, 20, encoder_hifilt,
+                              7, encoder_lofilt, 9),
                 0);
       ASSERT_NE(plane, original);
       ASSERT_EQ(wsq_reconstruct(plane.data(), width, height, trees.wavelet_tree, 20, table), 0);
@@ -147,13 +147,13 @@ TEST(WsqTransform, DecomposeMatchesTheDescribedNodeOrder) {
   std::vector<float> temporary(width * height);
   for (const WaveletNode& n : trees.wavelet_tree) {
     float* base = expected.data() + n.y * width + n.x;
-    analysis_lines(temporary.data(), base, n.dy, n.dx, width, 1, encoder_hifilt, 7,
-                   encoder_lofilt, 9, n.ir);
-    analysis_lines(base, temporary.data(), n.dx, n.dy, 1, width, encoder_hifilt, 7,
-                   encoder_lofilt, 9, n.ic);
+    analysis_lines(temporary.data(), base, n.dy, n.dx, width, 1, encoder_hifilt, 7, encoder_lofilt,
+                   9, n.ir);
+    analysis_lines(base, temporary.data(), n.dx, n.dy, 1, width, encoder_hifilt, 7, encoder_lofilt,
+                   9, n.ic);
   }
-  ASSERT_EQ(wsq_decompose(plane.data(), width, height, trees.wavelet_tree, 20, encoder_hifilt,
-                          7, encoder_lofilt, 9),
+  ASSERT_EQ(wsq_decompose(plane.data(), width, height, trees.wavelet_tree, 20, encoder_hifilt, 7,
+                          encoder_lofilt, 9),
             0);
   EXPECT_EQ(plane, expected);
 }

@@ -42,8 +42,8 @@ void expect_same(Kernel reference, Kernel fast, const FilterPair& filters, int32
   reference(expected.data(), to, source.data(), from, lines, length, filters, invert);
   fast(actual.data(), to, source.data(), from, lines, length, filters, invert);
   ASSERT_EQ(std::memcmp(expected.data(), actual.data(), expected.size() * sizeof(float)), 0)
-      << "lines " << lines << " length " << length << " columns " << columns << " invert "
-      << invert << " taps " << filters.hsize << "/" << filters.lsize;
+      << "lines " << lines << " length " << length << " columns " << columns << " invert " << invert
+      << " taps " << filters.hsize << "/" << filters.lsize;
 }
 
 void check_kernels(Kernel reference, Kernel fast, const std::vector<Shape>& shapes,

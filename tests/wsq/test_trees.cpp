@@ -50,10 +50,10 @@ TEST(WsqTrees, InversionFlags) {
   const std::vector<int> column_high_first{3, 5, 8, 9, 12, 13, 17, 18};
   for (int i = 0; i < kWaveletNodeCount; ++i) {
     SCOPED_TRACE(i);
-    const bool ir = std::find(row_high_first.begin(), row_high_first.end(), i) !=
-                    row_high_first.end();
-    const bool ic = std::find(column_high_first.begin(), column_high_first.end(), i) !=
-                    column_high_first.end();
+    const bool ir =
+        std::find(row_high_first.begin(), row_high_first.end(), i) != row_high_first.end();
+    const bool ic =
+        std::find(column_high_first.begin(), column_high_first.end(), i) != column_high_first.end();
     EXPECT_EQ(trees.wavelet_tree[i].ir, ir ? 1 : 0);
     EXPECT_EQ(trees.wavelet_tree[i].ic, ic ? 1 : 0);
   }
