@@ -4,6 +4,8 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "tests/support/temp_dir.h"
 #include "viewer/about_form.h"
 #include "viewer/about_menu.h"
@@ -13,16 +15,26 @@
 
 namespace {
 
-// The application object, made when the first test needs it (not while the
-// tests are only being listed), on the offscreen platform unless told otherwise.
-QApplication& App() {
-  static int argc = 1;
-  static char arg0[] = "viewer_test_about";
-  static char* argv[] = {arg0, nullptr};
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication app(argc, argv);
-  return app;
-}
+// The application object of the run: made when the tests start (not while
+// they are only listed), on the offscreen platform unless told otherwise, and
+// destroyed before the program's exit handlers, which Qt's devices need.
+class QtApplicationEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    application_ = std::make_unique<QApplication>(argc_, argv_);
+  }
+  void TearDown() override { application_.reset(); }
+
+ private:
+  int argc_ = 1;
+  char name_[32] = "viewer_test_about";
+  char* argv_[2] = {name_, nullptr};
+  std::unique_ptr<QApplication> application_;
+};
+const auto* const qt_environment = ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+
+QApplication& App() { return *qApp; }
 
 QStringList lines_of(const QPlainTextEdit* memo) { return memo->toPlainText().split('\n'); }
 
