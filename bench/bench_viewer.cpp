@@ -1,0 +1,106 @@
+// Viewer speed: opening a 1600 x 1500 WSQ file into the main window (decode,
+// conversion to the display image, first render) and one zoom step at view
+// sizes up to 2048 pixels.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "imagelib/image_library.h"
+#include "tools/synthetic_print.h"
+#include "viewer/main_window.h"
+#include "viewer/message_boxes.h"
+
+namespace {
+
+constexpr int kWidth = 1600;
+constexpr int kHeight = 1500;
+
+QApplication& application() {
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  static int argc = 1;
+  static char name[] = "bench_viewer";
+  static char* argv[] = {name, nullptr};
+  static QApplication app(argc, argv);
+  return app;
+}
+
+// A synthetic print saved as WSQ in the temporary folder; empty on failure.
+std::string sample_wsq() {
+  static const std::string path = [] {
+    const std::string file = (std::filesystem::temp_directory_path() / "bench_viewer_1600x1500.wsq").string();
+    const std::vector<uint8_t> grey = make_synthetic_print(kWidth, kHeight);
+    ImageRecord record;
+    record.width = kWidth;
+    record.height = kHeight;
+    record.bits_per_pixel = 24;
+    record.pad_rows = 1;
+    if (image_allocate(record) != NoError) return std::string();
+    for (uint32_t y = 0; y < record.height; ++y) {
+      const uint8_t* source = grey.data() + static_cast<size_t>(kHeight - 1 - y) * kWidth;
+      for (uint32_t x = 0; x < record.width; ++x) std::fill_n(record.row(y) + x * 3, 3, source[x]);
+    }
+    ImageInfo info;
+    info.bitrate = 0.75;
+    info.ppi = 500;
+    return save_image(record, file, &info) == NoError ? file : std::string();
+  }();
+  return path;
+}
+
+struct Window {
+  Window() : form(boxes, QString::fromStdString((std::filesystem::temp_directory_path() / "bench_viewer.ini").string()), QString()) {}
+  bool open(const std::string& file) {
+    form.ReadFromOpenDialog = true;
+    form.Unattended = true;
+    form.OpenDialogFileName = QString::fromStdString(file);
+    form.OpenPicture1Accept();
+    return boxes.shown.empty() && !form.WorkingBitmap.isNull();
+  }
+  ScriptedMessageBoxes boxes;
+  TMainWSQForm form;
+};
+
+void BM_OpenWsqIntoWindow(benchmark::State& state) {
+  application();
+  const std::string file = sample_wsq();
+  Window window;
+  if (file.empty() || !window.open(file)) {
+    state.SkipWithError("the WSQ sample could not be written or opened");
+    return;
+  }
+  for (auto _ : state) {
+    window.open(file);
+    benchmark::DoNotOptimize(window.form.OutputImage);
+  }
+  state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
+}
+BENCHMARK(BM_OpenWsqIntoWindow)->Unit(benchmark::kMillisecond);
+
+// One zoom-in step whose result is a view state.range(0) pixels wide.
+void BM_ZoomStep(benchmark::State& state) {
+  application();
+  const std::string file = sample_wsq();
+  Window window;
+  if (file.empty() || !window.open(file)) {
+    state.SkipWithError("the WSQ sample could not be written or opened");
+    return;
+  }
+  const int target = static_cast<int>(state.range(0));
+  const int width = static_cast<int>(target / 1.3) - 1;
+  const int height = width * kHeight / kWidth;
+  for (auto _ : state) {
+    window.form.SetImageRect({0, 0, width, height});
+    window.form.ZoomInButtonClick();
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(window.form.ImageRect().width) *
+                          window.form.ImageRect().height);
+}
+BENCHMARK(BM_ZoomStep)->Arg(256)->Arg(512)->Arg(1024)->Arg(2048)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
