@@ -1,5 +1,6 @@
 #include "wsq/decoder.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -56,8 +57,10 @@ int32_t check_frame_size(const FrameHeader& frame, uint64_t max_pixels) {
 
 // Reads a decimal integer as the C library's atoi does: leading white space,
 // an optional sign, digits up to the first non-digit; 0 without digits.
+// Numbers beyond the 32-bit range are clamped to it.
 int32_t parse_decimal(const std::string& text) {
-  return static_cast<int32_t>(std::strtol(text.c_str(), nullptr, 10));
+  const long long value = std::strtoll(text.c_str(), nullptr, 10);
+  return static_cast<int32_t>(std::clamp<long long>(value, INT32_MIN, INT32_MAX));
 }
 
 }  // namespace

@@ -134,6 +134,7 @@ TEST(Decoder, ResolutionFromNistcom) {
   EXPECT_EQ(decode(flat(65, 65, 1.0f, "NIST_COM 2\nPPI")).ppi, -1);
   EXPECT_EQ(decode(flat(65, 65, 1.0f, "NIST_COM 2\nPPI  1000dpi")).ppi, 1000);
   EXPECT_EQ(decode(flat(65, 65, 1.0f, "NIST_COM 2\nPPI x")).ppi, 0);
+  EXPECT_EQ(decode(flat(65, 65, 1.0f, "NIST_COM 2\nPPI 99999999999")).ppi, INT32_MAX);
   const Result missing = decode(flat(65, 65, 1.0f, "NIST_COM 2\nDPI 500"));
   EXPECT_EQ(missing.ret, -2);
   EXPECT_EQ(missing.messages, "ERROR : extractfet_ret : feature PPI not found\n");
