@@ -35,12 +35,17 @@ void expect_same(Kernel reference, Kernel fast, const FilterPair& filters, int32
   const int32_t gap = 3;
   const LineLayout from = columns ? LineLayout{1, lines + gap} : LineLayout{length + gap, 1};
   const LineLayout to = columns ? LineLayout{1, lines} : LineLayout{length, 1};
+  // Sources are windows of one pool of random samples, at random offsets.
+  static const std::vector<float> pool = [] {
+    std::mt19937 seeded(1);
+    return random_values(1 << 16, seeded);
+  }();
   const size_t source_size = static_cast<size_t>(lines + gap) * (length + gap);
-  const std::vector<float> source = random_values(source_size, random);
+  const float* source = pool.data() + random() % (pool.size() - source_size);
   std::vector<float> expected(static_cast<size_t>(lines) * length, 7.0f);
   std::vector<float> actual = expected;
-  reference(expected.data(), to, source.data(), from, lines, length, filters, invert);
-  fast(actual.data(), to, source.data(), from, lines, length, filters, invert);
+  reference(expected.data(), to, source, from, lines, length, filters, invert);
+  fast(actual.data(), to, source, from, lines, length, filters, invert);
   ASSERT_EQ(std::memcmp(expected.data(), actual.data(), expected.size() * sizeof(float)), 0)
       << "lines " << lines << " length " << length << " columns " << columns << " invert " << invert
       << " taps " << filters.hsize << "/" << filters.lsize;
@@ -54,7 +59,7 @@ void check_kernels(Kernel reference, Kernel fast, const std::vector<Shape>& shap
     std::vector<float> lo = random_values(shape.lsize, random);
     const FilterPair filters{hi.data(), shape.hsize, lo.data(), shape.lsize};
     for (int32_t length = shortest; length <= 41; ++length) {
-      for (int32_t lines : {1, 3, 4, 9, 33, 70}) {
+      for (int32_t lines : {1, 6, 37}) {
         for (bool columns : {false, true}) {
           for (int32_t invert : {0, 1}) {
             expect_same(reference, fast, filters, lines, length, columns, invert, random);
