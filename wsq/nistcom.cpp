@@ -6,7 +6,6 @@
 #include <cstring>
 #include <string>
 
-#include "wsq/byte_stream.h"
 #include "wsq/codestream.h"
 #include "wsq/diagnostics.h"
 
