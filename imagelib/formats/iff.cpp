@@ -75,7 +75,9 @@ class IlbmFile {
     if (is_id(id, "CAMG")) return read_display_mode(ByteReader(body));
     if (is_id(id, "CRNG")) return NoError;
     if (is_id(id, "BODY")) return decode_ilbm_body(ByteReader(body));
-    return CorruptData;
+    // Other chunks (GRAB, DPPS, ANNO, ...) carry nothing the picture needs;
+    // IFF readers skip what they do not know, so real files still open.
+    return NoError;
   }
 
   ImageLibraryError read_bitmap_header(ByteReader body) {

@@ -162,6 +162,18 @@ TEST_F(IffTest, PaddedRowsAreHonoured) {
   EXPECT_EQ(row(1), kTopRow);
 }
 
+TEST_F(IffTest, UnknownChunksAreSkipped) {
+  FileBytes grab;
+  grab.u16be(5).u16be(1);
+  FileBytes note;
+  note.u8s({'h', 'i', '!'});  // odd size: followed by a pad byte
+  ASSERT_EQ(read(form({bmhd(10, 2, 2, 0), iff_chunk("GRAB", grab), iff_chunk("ANNO", note), cmap(4),
+                       two_plane_raw_body()})),
+            NoError);
+  EXPECT_EQ(row(1), kTopRow);
+  EXPECT_EQ(row(0), kBottomRow);
+}
+
 TEST_F(IffTest, StructureFailures) {
   expect_failure(form({bmhd(10, 2, 2, 0), cmap(4), two_plane_raw_body()}, "PBM "), CorruptData);
   auto not_form = form({bmhd(10, 2, 2, 0), cmap(4), two_plane_raw_body()});
@@ -169,7 +181,6 @@ TEST_F(IffTest, StructureFailures) {
   expect_failure(not_form, CorruptData);
   expect_failure(form({bmhd(10, 2, 2, 0), two_plane_raw_body(), cmap(4)}), CorruptData);
   expect_failure(form({cmap(4), bmhd(10, 2, 2, 0), two_plane_raw_body()}), BadImageSize);
-  expect_failure(form({bmhd(10, 2, 2, 0), iff_chunk("ANNO", {}), cmap(4), two_plane_raw_body()}), CorruptData);
   expect_failure(form({bmhd(10, 2, 2, 0), cmap(4)}), CorruptData);
   FileBytes short_header;
   short_header.repeat(0, 19);
