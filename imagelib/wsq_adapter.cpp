@@ -19,6 +19,9 @@
 
 namespace {
 
+// The frame header holds 16-bit sizes.
+constexpr int32_t kMaxWsqSide = 65535;
+
 struct FileCloser {
   void operator()(FILE* file) const { std::fclose(file); }
 };
@@ -140,7 +143,9 @@ ImageLibraryError encode_file(const std::string& filename, const ImageRecord& im
   const auto height = static_cast<int32_t>(image.height);
   std::vector<uint8_t> codestream;
   if (wsq_encode_1(codestream, bitrate, grey.data(), width, height, image.bits_per_pixel, ppi, comment) != 0) {
-    return (width < kMinEncodeSide || height < kMinEncodeSide) ? BadImageSize : CorruptFile;
+    const bool size_out_of_range = width < kMinEncodeSide || height < kMinEncodeSide || width > kMaxWsqSide ||
+                                   height > kMaxWsqSide;
+    return size_out_of_range ? BadImageSize : CorruptFile;
   }
   if (codestream.size() > INT32_MAX) return WriteError;
   switch (write_raw_from_memsize(filename, codestream.data(), static_cast<int32_t>(codestream.size()))) {

@@ -210,6 +210,11 @@ TEST_F(WsqAdapter, TooSmallImagesFailAsBadSizeAndKeepAnExistingFile) {
   EXPECT_EQ(write_wsq(dir.file("keep.wsq"), two_tone(64, 100), nullptr), BadImageSize);
   EXPECT_NE(captured.text(), "");  // the codec says why
   EXPECT_EQ(read_file_bytes(dir.file("keep.wsq")), (std::vector<uint8_t>{9, 9, 9}));
+  EXPECT_EQ(write_wsq(dir.file("wide.wsq"), two_tone(65536, 65), nullptr), BadImageSize);
+  ImageInfo info;
+  info.bitrate = -1;
+  EXPECT_EQ(write_wsq(dir.file("keep.wsq"), two_tone(66, 66), &info), CorruptFile);
+  EXPECT_EQ(read_file_bytes(dir.file("keep.wsq")), (std::vector<uint8_t>{9, 9, 9}));
 }
 
 TEST_F(WsqAdapter, FileErrors) {
