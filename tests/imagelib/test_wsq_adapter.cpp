@@ -204,7 +204,7 @@ TEST_F(WsqAdapter, WriterRefusesOtherDepthsWithItsMessageAndNoFile) {
   EXPECT_FALSE(std::filesystem::exists(dir.file("deep.wsq")));
 }
 
-TEST_F(WsqAdapter, TooSmallImagesFailAsBadSizeAndKeepAnExistingFile) {
+TEST_F(WsqAdapter, EncoderFailuresGiveSizeOrGeneralCodesAndKeepAnExistingFile) {
   write_file_bytes(dir.file("keep.wsq"), {9, 9, 9});
   CapturedDiagnostics captured;
   EXPECT_EQ(write_wsq(dir.file("keep.wsq"), two_tone(64, 100), nullptr), BadImageSize);
