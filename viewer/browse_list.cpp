@@ -10,9 +10,11 @@ void FolderBrowser::BuildBrowseList(const std::string& browseDirectory,
   std::string directory = browseDirectory;
   if (!directory.empty() && directory.back() == '/') directory.pop_back();
   BrowseList.clear();
+  // One read of the directory serves every format of the table.
+  const std::vector<std::string> names = SortedDirectoryNames(directory);
   const auto& rows = FormatPatterns();
   for (int row = 1; row < FormatRowCount; ++row)
-    CollectFiles(std::string(rows[row].pattern), directory, BrowseList, false);
+    AppendMatches(std::string(rows[row].pattern), directory, names, BrowseList);
   const auto found = std::find(BrowseList.begin(), BrowseList.end(), currentFileName);
   if (found != BrowseList.end()) {
     BrowseIndex = static_cast<int>(found - BrowseList.begin());

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -14,12 +15,6 @@ std::string lower_ascii(std::string text) {
   for (char& c : text)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return text;
-}
-
-bool name_order(const std::string& a, const std::string& b) {
-  const std::string la = lower_ascii(a);
-  const std::string lb = lower_ascii(b);
-  return la != lb ? la < lb : a < b;
 }
 
 // The directory to search: "" (what is left of the root once its separator
@@ -43,21 +38,26 @@ bool is_file_like(const fs::path& path) {
 }  // namespace
 
 std::vector<std::string> SortedDirectoryNames(const std::string& directory) {
-  std::vector<std::string> names;
+  // Sort keys (the lower-cased name, then the name) are made once per entry.
+  std::vector<std::pair<std::string, std::string>> entries;
   std::error_code error;
   fs::directory_iterator it(search_path(directory), error);
-  for (; !error && it != fs::directory_iterator(); it.increment(error))
-    names.push_back(it->path().filename().string());
+  for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+    std::string name = it->path().filename().string();
+    entries.emplace_back(lower_ascii(name), std::move(name));
+  }
   if (error) return {};
-  std::sort(names.begin(), names.end(), name_order);
+  std::sort(entries.begin(), entries.end());
+  std::vector<std::string> names;
+  names.reserve(entries.size());
+  for (auto& entry : entries) names.push_back(std::move(entry.second));
   return names;
 }
 
-void CollectFiles(const std::string& pattern, const std::string& directory,
-                  std::vector<std::string>& list, bool recurse) {
+bool AppendMatches(const std::string& pattern, const std::string& directory,
+                   const std::vector<std::string>& names, std::vector<std::string>& list) {
   const std::string wildcard = pattern.empty() ? std::string() : pattern.substr(1);
-  if (wildcard.empty()) return;
-  const std::vector<std::string> names = SortedDirectoryNames(directory);
+  if (wildcard.empty()) return false;
   bool matched = false;
   for (const std::string& name : names) {
     if (fnmatch(wildcard.c_str(), name.c_str(), FNM_CASEFOLD) != 0) continue;
@@ -66,6 +66,13 @@ void CollectFiles(const std::string& pattern, const std::string& directory,
     list.push_back(path);
     matched = true;
   }
+  return matched;
+}
+
+void CollectFiles(const std::string& pattern, const std::string& directory,
+                  std::vector<std::string>& list, bool recurse) {
+  const std::vector<std::string> names = SortedDirectoryNames(directory);
+  const bool matched = AppendMatches(pattern, directory, names, list);
   if (!matched || !recurse) return;
   for (const std::string& name : names) {
     if (name.front() == '.') continue;

@@ -18,3 +18,9 @@ void CollectFiles(const std::string& pattern, const std::string& directory,
 // case, ties in byte order, so every machine gives the same order. Empty when
 // the directory cannot be read.
 std::vector<std::string> SortedDirectoryNames(const std::string& directory);
+
+// Appends directory + separator + name for each of names (the directory's
+// entries, in order) that matches pattern and is not a directory. Returns
+// whether any did.
+bool AppendMatches(const std::string& pattern, const std::string& directory,
+                   const std::vector<std::string>& names, std::vector<std::string>& list);
