@@ -7,9 +7,12 @@
 
 void FolderBrowser::BuildBrowseList(const std::string& browseDirectory,
                                     const std::string& currentFileName) {
-  std::string directory = browseDirectory;
-  if (!directory.empty() && directory.back() == '/') directory.pop_back();
   BrowseList.clear();
+  // A name without any directory part names no folder to browse (an empty
+  // directory below stands for the root, left of "/" once it is dropped).
+  if (browseDirectory.empty()) return;
+  std::string directory = browseDirectory;
+  if (directory.back() == '/') directory.pop_back();
   // One read of the directory serves every format of the table.
   const std::vector<std::string> names = SortedDirectoryNames(directory);
   const auto& rows = FormatPatterns();

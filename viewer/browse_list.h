@@ -15,7 +15,7 @@ class FolderBrowser {
   // separator): every format of the format table in table order, each in name
   // order. BrowseIndex becomes the position of currentFileName; when that
   // file is not in the list, the index is clamped into the list so no key
-  // reads past its end.
+  // reads past its end. An empty browseDirectory leaves the list empty.
   void BuildBrowseList(const std::string& browseDirectory, const std::string& currentFileName);
 
   // Moves BrowseIndex for key and gives the file to open, or nothing when the

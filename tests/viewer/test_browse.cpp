@@ -67,6 +67,14 @@ TEST(BrowseList, MissingFileClampsIndexIntoTheList) {
   EXPECT_EQ(browser.Step(BrowseKey::PageUp), folder.file("c.wsq"));
 }
 
+TEST(BrowseList, NoDirectoryGivesAnEmptyList) {
+  FolderBrowser browser;
+  browser.BrowseList = {"old"};
+  browser.BuildBrowseList("", "a.bmp");
+  EXPECT_TRUE(browser.BrowseList.empty());
+  EXPECT_FALSE(browser.Step(BrowseKey::Home));
+}
+
 TEST(BrowseList, KeyTable) {
   EXPECT_EQ(NextBrowseIndex(BrowseKey::PageUp, 0, 3), 2);
   EXPECT_EQ(NextBrowseIndex(BrowseKey::PageUp, 9, 3), 2);
