@@ -75,6 +75,15 @@ TEST_F(EditMenu, PasteShowsTheImageAtItsOwnSizeCentred) {
   EXPECT_EQ(window.LastImageInfo.ppi, 333);
 }
 
+TEST_F(EditMenu, FitAfterAPasteKeepsItsAspectRatio) {
+  QGuiApplication::clipboard()->setImage(gradient(100, 50));
+  window.MenuPasteClick();
+  window.FitViewButtonClick();
+  const QSize fitted = window.OutputImage->size();
+  EXPECT_GT(fitted.width(), 100);
+  EXPECT_NEAR(static_cast<double>(fitted.width()) / fitted.height(), 2.0, 0.05);
+}
+
 TEST_F(EditMenu, PasteWithAnEmptyClipboardChangesNothing) {
   window.SetStatusText("before");
   window.MenuPasteClick();
