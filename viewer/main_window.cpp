@@ -109,6 +109,8 @@ void TMainWSQForm::build_layout() {
   StatusBar->setSizeGripEnabled(false);
   status_text_ = new QLabel(StatusBar);
   status_text_->setObjectName("StatusText");
+  // A long line is cut at the window's edge rather than widening the window.
+  status_text_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   StatusBar->addWidget(status_text_, 1);
   setStatusBar(StatusBar);
   client_->installEventFilter(this);

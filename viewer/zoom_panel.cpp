@@ -43,6 +43,11 @@ ZoomPanel::ZoomPanel(QWidget* parent) : QFrame(parent) {
   MoreLessButton->setLayoutDirection(Qt::RightToLeft);
   MoreLessButton->setIconSize(QSize(16, 6));
   MoreLessButton->setAutoRaise(true);
+  // Caption and glyph fit the small button.
+  QFont small = MoreLessButton->font();
+  small.setPixelSize(10);
+  MoreLessButton->setFont(small);
+  MoreLessButton->setStyleSheet("QToolButton { padding: 0px; }");
   set_settings_open(false);
 }
 
