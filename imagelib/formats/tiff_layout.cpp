@@ -34,7 +34,7 @@ ImageLibraryError decide_depth(TiffLayout& layout) {
     layout.record_bits = static_cast<uint8_t>(samples * 8);
     return NoError;
   }
-  if (layout.planar == PLANARCONFIG_CONTIG && bits * samples > 32) return BadBitsPerPixel;
+  if (layout.planar == PLANARCONFIG_CONTIG && uint32_t{bits} * samples > 32) return BadBitsPerPixel;
   return UnsupportedOption;
 }
 
