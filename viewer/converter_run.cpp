@@ -28,10 +28,12 @@ bool is_directory(const std::string& path) {
   return fs::is_directory(path, error);
 }
 
+std::string normal_form(const std::string& path) { return fs::path(path).lexically_normal().string(); }
+
 // Whether writing output would replace input (the same name, or the same
 // file reached through another name).
 bool same_file(const std::string& input, const std::string& output) {
-  if (fs::path(input).lexically_normal() == fs::path(output).lexically_normal()) return true;
+  if (normal_form(input) == normal_form(output)) return true;
   std::error_code error;
   return fs::equivalent(input, output, error);
 }
@@ -76,6 +78,8 @@ void ConversionRun::Collect(const std::vector<int>& checkedRows, bool recurse, C
 }
 
 bool ConversionRun::Convert(int outputItem, bool mirror, ConverterHost& host) {
+  inputs_.clear();
+  for (const std::string& entry : ConversionList) inputs_.insert(normal_form(entry));
   const int n = static_cast<int>(ConversionList.size());
   for (int j = 0; j < n; ++j) {
     if (ConvertOne(ConversionList[static_cast<size_t>(j)], outputItem, mirror, host) == StepResult::EndsRun)
@@ -100,8 +104,9 @@ StepResult ConversionRun::ConvertOne(const std::string& entry, int outputItem, b
   if (opened != StepResult::Done) return opened;
   const std::string target = TargetFor(entry, mirror);
   if (mirror) EnsureTargetDirectory(target, host);
-  if (same_file(entry, WithExtension(target, OutputExtension(outputItem)))) {
-    host.ShowError("Error: " + entry + " would be overwritten by its own conversion; skipped.",
+  const std::string output = WithExtension(target, OutputExtension(outputItem));
+  if (same_file(entry, output) || inputs_.count(normal_form(output)) != 0) {
+    host.ShowError("Error: " + output + " is an input file of this conversion and is not overwritten.",
                    "Error converting file");
     return StepResult::Failed;
   }

@@ -4,6 +4,7 @@
 // with optional mirroring of the input's subdirectories, progress and Stop.
 // The window side is reached through ConverterHost so the run can be tested
 // without one.
+#include <set>
 #include <string>
 #include <vector>
 
@@ -48,8 +49,9 @@ class ConversionRun {
   // Converts every collected file to the output item's format. With mirror,
   // each file goes to the output's copy of its input subdirectory, created on
   // the way. A file that cannot be opened is not saved (the window would
-  // still hold the previous image). Ends at "100 %" unless stopped; returns
-  // false when an error ended the run early.
+  // still hold the previous image), and no output replaces a file of
+  // ConversionList. Ends at "100 %" unless stopped; returns false when an
+  // error ended the run early.
   bool Convert(int outputItem, bool mirror, ConverterHost& host);
   // Where entry is saved before the save flow gives it its extension.
   std::string TargetFor(const std::string& entry, bool mirror) const;
@@ -63,4 +65,6 @@ class ConversionRun {
  private:
   StepResult ConvertOne(const std::string& entry, int outputItem, bool mirror, ConverterHost& host);
   void EnsureTargetDirectory(const std::string& target, ConverterHost& host);
+
+  std::set<std::string> inputs_;  // ConversionList in normal form, for the overwrite check
 };

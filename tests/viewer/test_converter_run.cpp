@@ -168,6 +168,22 @@ TEST(ConverterRun, OutputThatWouldReplaceItsInputIsSkipped) {
   EXPECT_EQ(host.progress, (std::vector<int>{0, 100}));
 }
 
+TEST(ConverterRun, OutputThatWouldReplaceAnotherInputIsSkipped) {
+  TempDir dir;
+  touch(dir.path() / "a.bmp");
+  touch(dir.path() / "a.png");
+  touch(dir.path() / "b.bmp");
+  ConversionRun run;
+  run.SetRoots(dir.path().string(), dir.path().string());
+  FakeHost host;
+  run.Collect({2, 8}, false, host);
+  run.Convert(3, false, host);
+  EXPECT_EQ(host.saved, (std::vector<std::string>{dir.file("b.bmp")}));
+  ASSERT_EQ(host.errors.size(), 2u);
+  EXPECT_EQ(host.errors[0], "Error converting file: Error: " + dir.file("a.png") +
+                                " is an input file of this conversion and is not overwritten.");
+}
+
 TEST(ConverterRun, UncreatableSubdirectoryIsReportedAndTheSaveStillTried) {
   TempDir in, out;
   touch(in.path() / "top.wsq");
