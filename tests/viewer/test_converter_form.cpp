@@ -195,11 +195,16 @@ TEST_F(ConverterWindow, FourFilesEndAtAHundredPercent) {
   for (const char* name : {"a.bmp", "b.bmp", "c.bmp", "d.bmp"}) touch(name);
   fs::create_directory(out());
   check(2);
-  std::vector<int> seen;
-  link.onOpen = [&] { seen.push_back(form.ProgressBar->value()); };
+  std::vector<int> bar;
+  QStringList label;
+  link.onOpen = [&] {
+    bar.push_back(form.ProgressBar->value());
+    label << form.ProgressLabel->text();
+  };
   form.OutputFileFormatComboBox->setCurrentIndex(3);
   start(in().string() + "/", out().string() + "/");
-  EXPECT_EQ(seen, (std::vector<int>{0, 0, 25, 50}));
+  EXPECT_EQ(bar, (std::vector<int>{0, 0, 25, 50}));
+  EXPECT_EQ(label, (QStringList{"0 %", "0 %", "25 %", "50 %"}));
   EXPECT_EQ(link.filters, (std::vector<int>{4, 4, 4, 4}));
   EXPECT_EQ(link.saved.front(), QString::fromStdString((out() / "a.bmp").string()));
   EXPECT_EQ(form.ProgressLabel->text(), "100 %");
