@@ -254,4 +254,52 @@ TEST_F(EncodeDecode, UniformImageComesBackUniform) {
   EXPECT_EQ(round_trip(pixels, 90, 80), pixels);
 }
 
+// Awkward images at many rates: every encode either succeeds and decodes to
+// the same size, or fails with one of the encoder's own codes.
+TEST_F(EncodeDecode, AwkwardImagesAndRatesEncodeOrFailCleanly) {
+  std::mt19937 random(21);
+  for (int i = 0; i < 24; ++i) {
+    const int32_t w = 65 + static_cast<int32_t>(random() % 80);
+    const int32_t h = 65 + static_cast<int32_t>(random() % 80);
+    std::vector<uint8_t> pixels(static_cast<size_t>(w) * h);
+    for (size_t p = 0; p < pixels.size(); ++p) {
+      switch (i % 4) {
+        case 0:
+          pixels[p] = static_cast<uint8_t>(random());
+          break;  // noise
+        case 1:
+          pixels[p] = (p % 2) ? 255 : 0;
+          break;  // extremes
+        case 2:
+          pixels[p] = static_cast<uint8_t>(p % static_cast<size_t>(w));
+          break;  // ramp
+        default:
+          pixels[p] = (p == 17) ? 200 : 100;
+          break;  // one outlier
+      }
+    }
+    const float rates[] = {0.05f, 0.3f, 0.75f, 2.0f, 4.0f, 1e-6f};
+    const float r = rates[i % 6];
+    SCOPED_TRACE(::testing::Message() << w << " x " << h << " kind " << i % 4 << " r " << r);
+    std::vector<uint8_t> cs;
+    std::string messages;
+    const int32_t ret = encode(cs, pixels, w, h, r, nullptr, &messages);
+    if (ret != 0) {
+      EXPECT_TRUE(ret == -32 || ret == -33 || ret == -49 || ret == -86 || ret == -87)
+          << ret << " " << messages;
+      EXPECT_TRUE(cs.empty());
+      continue;
+    }
+    std::vector<uint8_t> decoded;
+    int32_t dw = 0, dh = 0, depth = 0, ppi = 0, lossy = 0;
+    CapturedDiagnostics quiet;
+    ASSERT_EQ(wsq_decode_mem(decoder, decoded, dw, dh, depth, ppi, lossy, cs.data(),
+                             static_cast<int32_t>(cs.size())),
+              0)
+        << quiet.text();
+    EXPECT_EQ(dw, w);
+    EXPECT_EQ(dh, h);
+  }
+}
+
 }  // namespace
