@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QStringList>
 #include <QUrl>
+#include <cstdint>
 #include <functional>
 
 class QLabel;
