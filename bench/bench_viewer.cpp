@@ -24,8 +24,9 @@ QApplication& application() {
   static int argc = 1;
   static char name[] = "bench_viewer";
   static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
+  // Never destroyed: Qt's own statics may be gone by the time exit handlers run.
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
 }
 
 // A synthetic print saved as WSQ in the temporary folder; empty on failure.

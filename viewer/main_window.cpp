@@ -64,6 +64,14 @@ QAction* menu_action(QMenu* menu, const char* name, const char* caption, const Q
   return action;
 }
 
+// A focus change of the given kind between controls of the window; not the
+// window itself losing or regaining activation (for example to a message box).
+bool moves_focus_within_window(const QEvent* event, QEvent::Type type) {
+  if (event->type() != type) return false;
+  const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
+  return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+
 void call_hook(const std::function<void()>& hook) {
   if (hook) hook();
 }
@@ -281,9 +289,9 @@ bool TMainWSQForm::eventFilter(QObject* watched, QEvent* event) {
   } else if (event->type() == QEvent::KeyPress && watched != client_) {
     const int key = virtual_key_code(static_cast<QKeyEvent*>(event)->key());
     if (key != 0) Guarded([this, key] { FormKeyDown(key); });
-  } else if (watched == ZoomPanelControl->ZoomScaleEdit && event->type() == QEvent::FocusIn) {
+  } else if (watched == ZoomPanelControl->ZoomScaleEdit && moves_focus_within_window(event, QEvent::FocusIn)) {
     Guarded([this] { ZoomScaleEditEnter(); });
-  } else if (watched == ZoomPanelControl->ZoomScaleEdit && event->type() == QEvent::FocusOut) {
+  } else if (watched == ZoomPanelControl->ZoomScaleEdit && moves_focus_within_window(event, QEvent::FocusOut)) {
     Guarded([this] { ZoomScaleEditExit(); });
   }
   return false;

@@ -22,9 +22,10 @@ inline QApplication& test_application() {
   static int argc = 1;
   static char name[] = "viewer_test";
   static char* argv[] = {name, nullptr};
-  static QApplication application(argc, argv);
+  // Never destroyed: Qt's own statics may be gone by the time exit handlers run.
+  static QApplication* application = new QApplication(argc, argv);
   QApplication::setApplicationName("WSQ file viewer");
-  return application;
+  return *application;
 }
 
 // A window with scripted boxes and its settings file in a temporary folder.

@@ -215,6 +215,24 @@ TEST_F(ZoomWindow, EmptyScaleRestoredOnExit) {
   EXPECT_EQ(scale_edit().text(), "1.8");
 }
 
+TEST_F(ZoomWindow, FocusMovesRunEnterAndExitButWindowActivationDoesNot) {
+  scale_edit().setText("1.2");
+  QFocusEvent tabbed_in(QEvent::FocusIn, Qt::TabFocusReason);
+  QApplication::sendEvent(&scale_edit(), &tabbed_in);
+  EXPECT_EQ(window.form->SavedZoomScale, 1.2);
+  scale_edit().setText("1.5");
+  QFocusEvent reactivated(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+  QApplication::sendEvent(&scale_edit(), &reactivated);
+  EXPECT_EQ(window.form->SavedZoomScale, 1.2);
+  scale_edit().clear();
+  QFocusEvent deactivated(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+  QApplication::sendEvent(&scale_edit(), &deactivated);
+  EXPECT_EQ(scale_edit().text(), "");
+  QFocusEvent tabbed_out(QEvent::FocusOut, Qt::TabFocusReason);
+  QApplication::sendEvent(&scale_edit(), &tabbed_out);
+  EXPECT_EQ(scale_edit().text(), "1.2");
+}
+
 TEST(ZoomWithoutImage, ButtonsDoNothingAndFitViewIsHarmless) {
   WindowUnderTest window;
   const ViewRect before = window.form->ImageRect();
