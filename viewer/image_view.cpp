@@ -8,6 +8,7 @@ void ImageView::setPicture(const QImage& picture) {
   picture_ = picture;
   has_picture_ = true;
   update();
+  emit pictureSet();
 }
 
 void ImageView::clearPicture() {

@@ -14,6 +14,10 @@ class ImageView : public QWidget {
   void setPicture(const QImage& picture);
   void clearPicture();
 
+ signals:
+  // A picture was set (also an empty one).
+  void pictureSet();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
 

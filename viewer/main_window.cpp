@@ -1,6 +1,7 @@
 #include "viewer/main_window.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -155,6 +156,8 @@ void TMainWSQForm::build_menus() {
   const auto on = [this](QAction* action, void (TMainWSQForm::*handler)()) {
     connect(action, &QAction::triggered, this, [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
   };
+  // The save entry's shortcut follows the picture even while the menu stays closed.
+  connect(OutputImage, &ImageView::pictureSet, this, [this] { MenuFileClick(); });
   connect(MenuFile, &QMenu::aboutToShow, this, [this] { Guarded([this] { MenuFileClick(); }); });
   connect(MenuEdit, &QMenu::aboutToShow, this, [this] { Guarded([this] { MenuEditClick(); }); });
   on(MenuOpenPicture, &TMainWSQForm::MenuOpenPictureClick);
@@ -253,9 +256,13 @@ void TMainWSQForm::closeEvent(QCloseEvent* event) {
   QMainWindow::closeEvent(event);
 }
 
+// Keys of the panel controls reach FormKeyDown through the event filter; a
+// key those controls leave unhandled comes here too and is not passed twice.
 void TMainWSQForm::keyPressEvent(QKeyEvent* event) {
   const int key = virtual_key_code(event->key());
-  if (key != 0) Guarded([this, key] { FormKeyDown(key); });
+  const bool forwarded = std::find(key_forwarding_controls_.begin(), key_forwarding_controls_.end(),
+                                   QApplication::focusWidget()) != key_forwarding_controls_.end();
+  if (key != 0 && !forwarded) Guarded([this, key] { FormKeyDown(key); });
   QMainWindow::keyPressEvent(event);
 }
 
@@ -286,7 +293,7 @@ void TMainWSQForm::lay_out_client(QSize old_size) {
 bool TMainWSQForm::eventFilter(QObject* watched, QEvent* event) {
   if (watched == client_ && event->type() == QEvent::Resize) {
     lay_out_client(static_cast<QResizeEvent*>(event)->oldSize());
-  } else if (event->type() == QEvent::KeyPress && watched != client_) {
+  } else if (event->type() == QEvent::KeyPress && watched != client_ && watched != this) {
     const int key = virtual_key_code(static_cast<QKeyEvent*>(event)->key());
     if (key != 0) Guarded([this, key] { FormKeyDown(key); });
   } else if (watched == ZoomPanelControl->ZoomScaleEdit && moves_focus_within_window(event, QEvent::FocusIn)) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "imagelib/image_record.h"
 #include "viewer/picture_registry.h"
@@ -204,6 +205,7 @@ class TMainWSQForm : public QMainWindow {
   QLabel* status_text_ = nullptr;
   QWidget* client_ = nullptr;
   QCursor cursors_[5];
+  std::vector<QWidget*> key_forwarding_controls_;  // the panel controls whose keys reach FormKeyDown
   bool shown_once_ = false;
   bool panel_pressed_ = false;
 };

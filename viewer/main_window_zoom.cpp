@@ -38,10 +38,11 @@ void TMainWSQForm::connect_zoom_panel() {
   relay_mouse(panel, panel_handlers);
   // Dragging the scale label drags the panel.
   relay_mouse(panel->ZoomScaleLabel, panel_handlers);
-  for (QWidget* control : std::initializer_list<QWidget*>{
-           panel->ZoomInButton, panel->ZoomOutButton, panel->FitViewButton, panel->RestoreOriginalSizeButton,
-           panel->ZoomSelectedPointCheckBox, panel->ZoomScaleEdit, panel->ZoomTrackBar, panel->MoreLessButton})
-    control->installEventFilter(this);
+  key_forwarding_controls_ = {panel->ZoomInButton,    panel->ZoomOutButton,
+                              panel->FitViewButton,   panel->RestoreOriginalSizeButton,
+                              panel->ZoomSelectedPointCheckBox, panel->ZoomScaleEdit,
+                              panel->ZoomTrackBar,    panel->MoreLessButton};
+  for (QWidget* control : key_forwarding_controls_) control->installEventFilter(this);
 }
 
 void TMainWSQForm::start_zoom_state() {

@@ -186,6 +186,33 @@ TEST(MainWindow, SaveEnabledOnlyWithAPicture) {
   EXPECT_TRUE(window.form->MenuSavePicture->isEnabled());
 }
 
+TEST(MainWindow, SaveShortcutFollowsThePictureWithTheMenuClosed) {
+  WindowUnderTest window;
+  window.form->MenuFileClick();
+  ASSERT_FALSE(window.form->MenuSavePicture->isEnabled());
+  ASSERT_TRUE(test_image(10, 10).save(window.file("s.png")));
+  open_file(*window.form, window.file("s.png"));
+  EXPECT_TRUE(window.form->MenuSavePicture->isEnabled());
+}
+
+TEST(MainWindow, KeysReachTheKeyHandlerOnce) {
+  WindowUnderTest window;
+  std::vector<int> keys;
+  window.form->OnFormKeyDown = [&](int key) { keys.push_back(key); };
+  window.form->show();
+  window.form->activateWindow();
+  QApplication::processEvents();
+  QKeyEvent page_down(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier);
+  QApplication::sendEvent(window.form.get(), &page_down);
+  EXPECT_EQ(keys, std::vector<int>{34});
+  window.form->MenuZoomToolbar->trigger();
+  QWidget* button = window.form->findChild<QWidget*>("ZoomInButton");
+  button->setFocus();
+  QKeyEvent home(QEvent::KeyPress, Qt::Key_Home, Qt::NoModifier);
+  QApplication::sendEvent(button, &home);
+  EXPECT_EQ(keys, (std::vector<int>{34, 36}));
+}
+
 TEST(MainWindow, DroppedFileOpensAsFromTheOpenDialog) {
   WindowUnderTest window;
   ASSERT_TRUE(test_image(30, 15).save(window.file("g.png")));
