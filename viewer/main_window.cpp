@@ -128,6 +128,7 @@ void TMainWSQForm::build_layout() {
 }
 
 void TMainWSQForm::build_menus() {
+  menuBar()->setObjectName("MainMenu1");
   MenuFile = menuBar()->addMenu("&File");
   MenuFile->setObjectName("MenuFile");
   MenuOpenPicture = menu_action(MenuFile, "MenuOpenPicture", "&Open Picture...", QKeySequence("Ctrl+O"));

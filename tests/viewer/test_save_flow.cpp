@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "tests/support/files.h"
 #include "tests/viewer/test_main_window_helpers.h"
 #include "viewer/save_formats.h"
 #include "viewer/tiff_dialog.h"
@@ -69,6 +70,15 @@ TEST_F(SaveFlow, EveryFormatReopensAtTheSameSize) {
     reopen(window.file("source.png"));
   }
   EXPECT_FALSE(QFile::exists(window.file("out.typed")));
+}
+
+TEST_F(SaveFlow, BmpIsUncompressed24Bit) {
+  save(window.file("plain"), SaveBmp);
+  const std::vector<uint8_t> bytes = read_file_bytes(window.file("plain.bmp").toStdString());
+  ASSERT_GT(bytes.size(), 54u);
+  EXPECT_EQ(bytes[0], 'B');
+  EXPECT_EQ(bytes[28], 24);  // bits per pixel
+  EXPECT_EQ(bytes[30] | bytes[31] | bytes[32] | bytes[33], 0);  // no compression
 }
 
 TEST_F(SaveFlow, SavingChangesNeitherTheViewNorTheLine) {
