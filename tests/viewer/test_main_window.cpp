@@ -6,6 +6,8 @@
 #include <QStatusBar>
 
 #include "tests/viewer/test_main_window_helpers.h"
+#include "viewer/dialog_filters.h"
+#include "viewer/readable_extensions.h"
 #include "viewer/image_view.h"
 #include "viewer/zoom_panel.h"
 
@@ -35,6 +37,37 @@ TEST(MainWindow, ComponentsCarryTheirNames) {
   EXPECT_EQ(form.Exit1->statusTip(), "Quits the application");
   EXPECT_EQ(form.MenuCopy->toolTip(), "Copy");
   EXPECT_TRUE(form.ZoomPanelControl->isHidden());
+}
+
+TEST(DialogFilters, OpenAndSaveEntries) {
+  const QString open = open_dialog_filter_text();
+  EXPECT_TRUE(open.startsWith("All images|*.wsq;*.bmp;*.tiff;"));
+  EXPECT_TRUE(open.contains(";*.scr; *.rpf;"));
+  EXPECT_TRUE(open.contains("|Compuserve Graphic Interchange Format(*.gif)|*gif|"));
+  EXPECT_TRUE(open.contains("|Amiga Bitmap Graphic (8 bits)|*.iff|"));
+  EXPECT_TRUE(open.endsWith("|Windows enhanced meta files (*.emf)|*.emf|"));
+  EXPECT_EQ(open.count('|'), 86);
+  EXPECT_EQ(save_dialog_filter_text(),
+            "WSQ Files (*.wsq)|*.wsq|Windows BMP (*.bmp)|*.bmp|TIFF Files (*.tif)|*.tif|PNG Files (*.png)|*.png|"
+            "JPEG Files (*.jpg)|*.jpg|Targa Files (*.tga)|*.tga|RGB Files (*.rgb)|*.rgb|");
+  const QStringList filters = qt_name_filters(open);
+  ASSERT_EQ(filters.size(), 43);
+  EXPECT_TRUE(filters[0].startsWith("All images (*.wsq *.bmp *.tiff"));
+  EXPECT_EQ(filters[1], "FBI Wavelet Scalar Quantization (*.wsq)");
+  EXPECT_EQ(filters[39], "Amiga Bitmap Graphic (8 bits) (*.iff)");
+}
+
+TEST(ReadableExtensions, RegistryAndJpegLists) {
+  for (const char* extension : {".wsq", ".tif", ".tiff", ".rgba", ".jfif", ".iff", ".emf", ".bw"})
+    EXPECT_TRUE(is_registry_extension(extension)) << extension;
+  for (const char* extension : {".jpg", ".jpeg", ".jpe"}) {
+    EXPECT_TRUE(is_jpeg_extension(extension));
+    EXPECT_FALSE(is_registry_extension(extension));
+    EXPECT_TRUE(is_readable_extension(extension));
+  }
+  EXPECT_FALSE(is_readable_extension(".txt"));
+  EXPECT_FALSE(is_readable_extension(".WSQ"));  // callers lower-case first
+  EXPECT_FALSE(is_readable_extension(""));
 }
 
 TEST(MainWindow, PngLineHasOnlyTheSize) {
