@@ -178,6 +178,16 @@ TEST_F(TiffTest, SixteenBitSamplesAreShiftedToOneByte) {
   EXPECT_EQ(grey.pixels[0], 0x12);
   EXPECT_EQ(grey.pixels[1], 0xFF);
 
+  // Twelve significant bits: shifted by 4 instead of 8.
+  spec.max_sample = 4095;
+  const uint16_t twelve_bit[] = {0x0ABC, 0x0FFF};
+  std::memcpy(data.data(), twelve_bit, 4);
+  ImageRecord twelve = read("grey12.tif", spec, data);
+  EXPECT_EQ(twelve.pixels[0], 0xAB);
+  EXPECT_EQ(twelve.pixels[1], 0xFF);
+  EXPECT_EQ(entry(twelve, 255)[0], 255);
+  spec.max_sample = 0;
+
   spec.width = 1;
   spec.samples = 3;
   spec.photometric = PHOTOMETRIC_RGB;
