@@ -13,16 +13,16 @@ MouseRelay::MouseRelay(QWidget* widget, MouseHandlers handlers)
 
 bool MouseRelay::eventFilter(QObject* watched, QEvent* event) {
   if (watched != widget_) return false;
-  const auto* mouse = static_cast<QMouseEvent*>(event);
+  const auto mouse = [event] { return static_cast<QMouseEvent*>(event); };
   switch (event->type()) {
     case QEvent::MouseButtonPress:
-      if (handlers_.down) handlers_.down(mouse->button(), mouse->position().toPoint());
+      if (handlers_.down) handlers_.down(mouse()->button(), mouse()->position().toPoint());
       return true;
     case QEvent::MouseMove:
-      if (handlers_.move) handlers_.move(mouse->buttons(), mouse->position().toPoint());
+      if (handlers_.move) handlers_.move(mouse()->buttons(), mouse()->position().toPoint());
       return true;
     case QEvent::MouseButtonRelease:
-      if (handlers_.up) handlers_.up(mouse->button(), mouse->position().toPoint());
+      if (handlers_.up) handlers_.up(mouse()->button(), mouse()->position().toPoint());
       return true;
     default:
       return false;
