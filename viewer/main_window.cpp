@@ -20,6 +20,7 @@
 #include "viewer/message_boxes.h"
 #include "viewer/picture_readers.h"
 #include "viewer/readable_extensions.h"
+#include "viewer/scroll_box.h"
 #include "viewer/file_names.h"
 #include "viewer/tiff_dialog.h"
 #include "viewer/toolkit_error.h"
@@ -106,9 +107,11 @@ void TMainWSQForm::build_layout() {
   client_ = new QWidget(this);
   client_->setObjectName("ClientArea");
   setCentralWidget(client_);
-  ProcessedImageScrollBox = place(new QFrame(client_), "ProcessedImageScrollBox", 10, 8, 493, 479);
-  static_cast<QFrame*>(ProcessedImageScrollBox)->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-  OutputImage = place(new ImageView(ProcessedImageScrollBox), "OutputImage", 13, 16, 257, 209);
+  auto* scroll_box = place(new ScrollBox(client_), "ProcessedImageScrollBox", 10, 8, 493, 479);
+  scroll_box->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+  ProcessedImageScrollBox = scroll_box;
+  OutputImage = place(new ImageView(scroll_box), "OutputImage", 13, 16, 257, 209);
+  scroll_box->setContent(OutputImage);
   ZoomPanelControl = new ZoomPanel(client_);
   ZoomPanelControl->move(288, 325);
   ZoomPanelControl->hide();

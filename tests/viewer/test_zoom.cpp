@@ -3,12 +3,14 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSlider>
 #include <QToolButton>
 
 #include "tests/viewer/test_main_window_helpers.h"
 #include "viewer/image_view.h"
 #include "viewer/number_text.h"
+#include "viewer/scroll_box.h"
 #include "viewer/toolkit_error.h"
 #include "viewer/zoom_math.h"
 #include "viewer/zoom_panel.h"
@@ -133,6 +135,23 @@ TEST_F(ZoomWindow, DraggingMovesTheImage) {
   window.form->OutputImageMouseMove(Qt::NoButton, QPoint(40, 40));
   EXPECT_FALSE(window.form->Dragging);
   EXPECT_EQ(window.form->ImageRect().left, before.left + 15);
+}
+
+TEST_F(ZoomWindow, ScrollBarsAppearWhileTheImageDoesNotFitAndMoveIt) {
+  auto& box = static_cast<ScrollBox&>(*window.form->ProcessedImageScrollBox);
+  window.form->show();
+  EXPECT_TRUE(box.horizontalBar()->isHidden());
+  EXPECT_TRUE(box.verticalBar()->isHidden());
+  window.form->SetImageRect({-100, 20, 800, 300});
+  ASSERT_FALSE(box.horizontalBar()->isHidden());
+  EXPECT_TRUE(box.verticalBar()->isHidden());
+  EXPECT_EQ(box.horizontalBar()->value(), 100);
+  box.horizontalBar()->setValue(250);
+  EXPECT_EQ(window.form->ImageRect(), (ViewRect{-250, 20, 800, 300}));
+  box.horizontalBar()->setValue(box.horizontalBar()->minimum());
+  EXPECT_EQ(window.form->ImageRect().left, 0);
+  window.form->SetImageRect({10, 10, 100, 100});
+  EXPECT_TRUE(box.horizontalBar()->isHidden());
 }
 
 TEST_F(ZoomWindow, MoreLessTogglesTheSettingsRow) {

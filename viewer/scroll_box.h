@@ -1,0 +1,34 @@
+#pragma once
+// The scroll box around the image control. The control may lie anywhere,
+// even partly outside; scroll bars appear while it does not fit and move
+// the control itself, so its position stays the one the zoom arithmetic
+// works with. The wheel scrolls too.
+#include <QFrame>
+
+class QScrollBar;
+
+class ScrollBox : public QFrame {
+  Q_OBJECT
+ public:
+  explicit ScrollBox(QWidget* parent = nullptr);
+
+  // The control the box scrolls (a child of the box).
+  void setContent(QWidget* content);
+
+  QScrollBar* horizontalBar() const { return horizontal_; }
+  QScrollBar* verticalBar() const { return vertical_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+
+ private:
+  void update_bars();
+  void scroll_to(Qt::Orientation orientation, int value);
+
+  QWidget* content_ = nullptr;
+  QScrollBar* horizontal_;
+  QScrollBar* vertical_;
+  bool updating_ = false;
+};
