@@ -34,8 +34,10 @@ int32_t check_arguments(float bitrate, const uint8_t* pixels, int32_t width, int
                 width, height, kMinEncodeSide, kMaxSide);
     return -14;
   }
-  if (!std::isfinite(bitrate)) {
-    diag_write("ERROR : wsq_encode_1 : bitrate is not a finite number\n");
+  // A rate of no bits per pixel, or fewer, leaves the quantizer's scale
+  // without meaning.
+  if (!std::isfinite(bitrate) || !(bitrate > 0.0f)) {
+    diag_write("ERROR : wsq_encode_1 : bitrate is not a positive finite number\n");
     return -15;
   }
   return 0;

@@ -10,7 +10,9 @@ inline constexpr int32_t kMinEncodeSide = 65;
 // pixel. `depth` and `ppi` are recorded in the NISTCOM comment only;
 // `comment` (may be null) is a NISTCOM text to merge or a plain comment to
 // carry in its own segment. On success stores the codestream and returns 0;
-// on failure returns a negative code and leaves `codestream` untouched.
+// on failure returns a negative code and leaves `codestream` untouched
+// (-14: a side outside 65..65535; -15: a bitrate that is not a positive
+// finite number).
 // Writes the two statistics lines (and a line per uncoded subband) to the
 // diagnostics sink.
 int wsq_encode_1(std::vector<uint8_t>& codestream, float bitrate, const uint8_t* pixels,

@@ -32,20 +32,42 @@ const float* row_of(const float* fdata, int32_t width, int32_t y, int32_t x) {
   return fdata + static_cast<std::ptrdiff_t>(y) * width + x;
 }
 
-// The central window of a subband, shifted towards its top.
-float window_variance(const SubbandRect& r, const float* fdata, int32_t width) {
-  const int32_t skipx = r.lx / 8;
-  const int32_t skipy = (9 * r.ly) / 32;
-  const int32_t nx = (3 * r.lx) / 4;
-  const int32_t ny = (7 * r.ly) / 16;
-  const int64_t n = static_cast<int64_t>(nx) * ny;
+// A rectangle of samples inside a subband.
+struct Window {
+  int32_t x = 0, y = 0, nx = 0, ny = 0;
+};
+
+// The central part of a subband, shifted towards its top.
+Window central_window(const SubbandRect& r) {
+  return {r.x + r.lx / 8, r.y + (9 * r.ly) / 32, (3 * r.lx) / 4, (7 * r.ly) / 16};
+}
+
+// The central window stretched over the whole subband in each direction in
+// which it is less than two samples thick.
+Window stretched_window(const SubbandRect& r) {
+  Window w = central_window(r);
+  if (w.nx < 2) {
+    w.x = r.x;
+    w.nx = r.lx;
+  }
+  if (w.ny < 2) {
+    w.y = r.y;
+    w.ny = r.ly;
+  }
+  return w;
+}
+
+bool is_thin(const Window& w) { return w.nx < 2 || w.ny < 2; }
+
+float window_variance(const Window& w, const float* fdata, int32_t width) {
+  const int64_t n = static_cast<int64_t>(w.nx) * w.ny;
   if (n < 2) return 0.0f;  // too few samples to estimate: not significant
 
   float sum = 0.0f;
   float squares = 0.0f;
-  for (int32_t y = 0; y < ny; ++y) {
-    const float* row = row_of(fdata, width, r.y + skipy + y, r.x + skipx);
-    for (int32_t x = 0; x < nx; ++x) {
+  for (int32_t y = 0; y < w.ny; ++y) {
+    const float* row = row_of(fdata, width, w.y + y, w.x);
+    for (int32_t x = 0; x < w.nx; ++x) {
       sum = sum + row[x];
       squares = squares + row[x] * row[x];
     }
@@ -96,6 +118,36 @@ float bitrate_scale(const QuantizerState& state, const std::vector<int>& signifi
   return q;
 }
 
+// Largest quantized magnitude a coefficient may take.
+constexpr float kLargestQuantized = 32767.0f;
+
+// Largest coefficient magnitude of a subband.
+float subband_peak(const SubbandRect& r, const float* fdata, int32_t width) {
+  float peak = 0.0f;
+  for (int32_t y = 0; y < r.ly; ++y) {
+    const float* row = row_of(fdata, width, r.y + y, r.x);
+    for (int32_t x = 0; x < r.lx; ++x) peak = std::max(peak, std::fabs(row[x]));
+  }
+  return peak;
+}
+
+// The largest scale q at which every coefficient of the coded subbands still
+// quantizes into 16 bits. A subband of preliminary width w and peak magnitude
+// M quantizes its peak to trunc(M q / w + 0.4), so q = w x 32767 / M keeps it
+// at or below 32767; the smallest of these over the coded subbands bounds q.
+// Infinity when no subband limits it.
+float sixteen_bit_scale(const QuantizerState& state, const std::vector<int>& coded,
+                        const SubbandTree& subbands, const float* fdata, int32_t width) {
+  double limit = std::numeric_limits<double>::infinity();
+  for (int k : coded) {
+    const float peak = subband_peak(subbands[k], fdata, width);
+    if (peak > 0.0f) {
+      limit = std::min(limit, static_cast<double>(state.bin_width[k]) * kLargestQuantized / peak);
+    }
+  }
+  return static_cast<float>(limit);
+}
+
 }  // namespace
 
 int16_t quantize_coefficient(float c, float half_zero, float bin_width) {
@@ -115,7 +167,20 @@ int16_t quantize_coefficient(float c, float half_zero, float bin_width) {
 void subband_variances(QuantizerState& state, const SubbandTree& subbands, const float* fdata,
                        int32_t width, int32_t /*height*/) {
   for (int k = 0; k < kCodedSubbandCount; ++k) {
-    state.variance[k] = window_variance(subbands[k], fdata, width);
+    const SubbandRect& r = subbands[k];
+    const Window central = central_window(r);
+    float variance = window_variance(central, fdata, width);
+    // In a subband only a few samples high (or wide), as the coarsest
+    // subbands of images below about 130 pixels a side are, the central
+    // window is a single row (or column) or nothing, blind to any change
+    // across it: the coarse content of a smooth image that runs from top to
+    // bottom would measure as flat, and the image would come back as one
+    // grey. Before such a subband is left out, it is measured over its whole
+    // extent in the thin direction.
+    if (!significant(variance) && is_thin(central)) {
+      variance = window_variance(stretched_window(r), fdata, width);
+    }
+    state.variance[k] = variance;
   }
 }
 
@@ -146,7 +211,17 @@ int32_t quantize(std::vector<int16_t>& sip, int32_t& count, QuantizerState& stat
   }
 
   // With no significant subband nothing is coded and no scale is needed.
-  const float q = significant_list.empty() ? 1.0f : bitrate_scale(state, significant_list, sigma);
+  float q = significant_list.empty() ? 1.0f : bitrate_scale(state, significant_list, sigma);
+  // When few subbands are significant the bitrate is shared among few
+  // coefficients, and the scale can ask for bins so fine (or, overflowing,
+  // infinitely fine) that the coefficients no longer fit in 16 bits. The
+  // scale is then lowered to the finest one at which they all fit: the bins
+  // come out coarser than the bitrate would allow, never finer, and every
+  // coefficient keeps its value instead of being clipped to the 16-bit limit.
+  if (!significant_list.empty()) {
+    const float limit = sixteen_bit_scale(state, significant_list, subbands, fdata, width);
+    if (!(q <= limit)) q = limit;
+  }
   for (int k : significant_list) {
     state.bin_width[k] = state.bin_width[k] / q;
     state.zero_bin_width[k] = static_cast<float>(1.2 * static_cast<double>(state.bin_width[k]));

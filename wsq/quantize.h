@@ -17,12 +17,16 @@ struct QuantizerState {
   std::array<float, kSubbandRectCount> variance{};
 };
 
-// Measures the variance of the central window of each subband 0..59.
+// Measures the variance of the central window of each subband 0..59. A
+// window less than two samples thick that finds its subband flat is
+// measured again over the whole subband in that direction.
 void subband_variances(QuantizerState& state, const SubbandTree& subbands, const float* fdata,
                        int32_t width, int32_t height);
 
 // Chooses the bin widths for state.r and quantizes the coded subbands into a
 // new `sip` (width x height entries); `count` is the number of values stored.
+// Where the bitrate asks for bins finer than 16-bit coefficients can count,
+// all widths are widened by one factor until the largest coefficient fits.
 // Returns 0 or -90 (no memory).
 int32_t quantize(std::vector<int16_t>& sip, int32_t& count, QuantizerState& state,
                  const SubbandTree& subbands, const float* fdata, int32_t width, int32_t height);

@@ -167,6 +167,9 @@ TEST(WsqEncoder, RefusesImagesTooSmallAndBadBitrates) {
   EXPECT_EQ(encode(cs, pixels, 64, 100), -14);
   EXPECT_EQ(encode(cs, pixels, 100, 64), -14);
   EXPECT_EQ(encode(cs, pixels, 100, 100, NAN), -15);
+  EXPECT_EQ(encode(cs, pixels, 100, 100, INFINITY), -15);
+  EXPECT_EQ(encode(cs, pixels, 100, 100, 0.0f), -15);
+  EXPECT_EQ(encode(cs, pixels, 100, 100, -1.0f), -15);
   EXPECT_EQ(cs, (std::vector<uint8_t>{1, 2, 3}));
 }
 
@@ -242,6 +245,57 @@ TEST_F(EncodeDecode, SyntheticPrintAtThreeQuartersOfABitPerPixel) {
   RecordProperty("bits_per_pixel", std::to_string(q.bits_per_pixel));
   EXPECT_GT(q.psnr, 25.0);
   EXPECT_LT(q.bits_per_pixel, 1.5);
+}
+
+// A vertical gradient from `top` to `bottom` with a bright Gaussian blob of
+// `blob` grey levels left of centre.
+std::vector<uint8_t> smooth_image(int32_t w, int32_t h, double top, double bottom, double blob) {
+  std::vector<uint8_t> pixels(static_cast<size_t>(w) * h);
+  for (int32_t y = 0; y < h; ++y) {
+    for (int32_t x = 0; x < w; ++x) {
+      const double dx = x - w / 3.0;
+      const double dy = y - h / 2.0;
+      const double bump = blob * std::exp(-(dx * dx + dy * dy) / (w * 4.0));
+      pixels[static_cast<size_t>(y) * w + x] =
+          static_cast<uint8_t>(top + (bottom - top) * y / h + bump);
+    }
+  }
+  return pixels;
+}
+
+// Bytes of coded block data, from the second statistics line.
+int32_t coded_bytes(const std::string& messages) {
+  const size_t at = messages.find("complen = ");
+  int32_t complen = -1;
+  if (at != std::string::npos) std::sscanf(messages.c_str() + at, "complen = %d", &complen);
+  return complen;
+}
+
+// Smooth images have few subbands worth coding, so the bitrate is shared
+// among few coefficients and asks for bins finer than 16-bit coefficients
+// can count. They must still come back with their content, not as a flat
+// grey, and without spending more than the bitrate asked for.
+TEST_F(EncodeDecode, SmoothImagesKeepTheirContent) {
+  struct Case {
+    int32_t w, h;
+    double top, bottom, blob;
+  };
+  for (const Case& c : {Case{200, 150, 40, 160, 90}, Case{501, 66, 40, 160, 90},
+                        Case{70, 180, 40, 160, 90}, Case{501, 66, 220, 30, 0},
+                        Case{96, 96, 200, 60, 40}}) {
+    SCOPED_TRACE(::testing::Message() << c.w << " x " << c.h << " from " << c.top << " to "
+                                      << c.bottom << " blob " << c.blob);
+    const std::vector<uint8_t> pixels = smooth_image(c.w, c.h, c.top, c.bottom, c.blob);
+    std::vector<uint8_t> cs;
+    std::string messages;
+    ASSERT_EQ(encode(cs, pixels, c.w, c.h, 0.75f, nullptr, &messages), 0) << messages;
+    const int32_t complen = coded_bytes(messages);
+    ASSERT_GT(complen, 0) << messages;
+    EXPECT_LE(8.0 * complen / pixels.size(), 0.75);
+    const std::vector<uint8_t> decoded = round_trip(pixels, c.w, c.h);
+    ASSERT_EQ(decoded.size(), pixels.size());
+    EXPECT_GT(quality(pixels, decoded, 0).psnr, 25.0);
+  }
 }
 
 TEST_F(EncodeDecode, UniformImageComesBackUniform) {

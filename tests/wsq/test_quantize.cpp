@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -163,6 +165,79 @@ TEST_F(QuantizeTest, NoSignificantSubbandCodesNothing) {
   EXPECT_EQ(size3, 0);
 }
 
+// Preliminary width of subband k for a variance of 100.
+double preliminary_width(int k) {
+  static constexpr double kHighBands[8] = {1.32, 1.08, 1.42, 1.08, 1.32, 1.42, 1.08, 1.08};
+  const double a = k >= 52 ? kHighBands[k - 52] : 1.0;
+  return k < 4 ? 1.0 : 10.0 / (a * std::log(100.0));
+}
+
+double weight_m(int k) { return k < 4 ? 1.0 / 1024 : k < 51 ? 1.0 / 256 : 1.0 / 16; }
+
+// Quantizing without a 16-bit limit, in double precision.
+double unclamped_quantized(float c, float bin_width, float zero_bin_width) {
+  const double z = zero_bin_width * 0.5f;
+  if (c > z) return std::trunc((c - z) / bin_width + 1.0);
+  if (c < -z) return std::trunc((c + z) / bin_width - 1.0);
+  return 0.0;
+}
+
+TEST_F(QuantizeTest, BitrateScaleIsKeptWhileCoefficientsFitSixteenBits) {
+  state.variance.fill(100.0f);
+  ASSERT_EQ(run(), 0);
+  // S = 4/1024 + 47/256 + 9/16 = 0.75, so 2^(r/S - 1) = 1.
+  double s = 0.0, log_p = 0.0;
+  for (int k = 0; k < 60; ++k) {
+    s += weight_m(k);
+    log_p += weight_m(k) * std::log(10.0 / preliminary_width(k));
+  }
+  const double q = 0.4 / std::exp(log_p / s);
+  for (int k = 0; k < 60; ++k) {
+    ASSERT_LT(preliminary_width(k) / q, 50.0) << k;  // nothing dropped
+    EXPECT_NEAR(state.bin_width[k] * q / preliminary_width(k), 1.0, 1e-4) << k;
+  }
+}
+
+// With few significant subbands the bitrate is shared among few
+// coefficients: the scale of the bitrate asks for bins far finer than 16-bit
+// coefficients can count (for subbands 0..3 alone, 2^191: beyond any float).
+// The quantizer keeps every coefficient within 16 bits instead of clipping
+// them to the limit, which would rebuild an image without its content.
+TEST_F(QuantizeTest, FewSignificantSubbandsStayWithinSixteenBits) {
+  const std::vector<std::vector<int>> cases{{0, 1, 2, 3}, {0, 1, 2, 3, 4, 5, 43}};
+  for (const std::vector<int>& coded : cases) {
+    SCOPED_TRACE(::testing::Message() << coded.size() << " significant subbands");
+    state.variance.fill(0.0f);
+    for (int k : coded) state.variance[k] = 100.0f;
+    ASSERT_EQ(run(), 0);
+    int32_t next = 0;
+    int32_t largest = 0;
+    for (int k = 0; k < 60; ++k) {
+      if (state.variance[k] == 0.0f) {
+        EXPECT_EQ(state.bin_width[k], 0.0f) << k;
+        continue;
+      }
+      ASSERT_GT(state.bin_width[k], 0.0f) << k;
+      ASSERT_TRUE(std::isfinite(state.bin_width[k])) << k;
+      const SubbandRect& r = trees.subband_tree[k];
+      const float c = plane[r.y * kWidth + r.x];
+      const double exact = unclamped_quantized(c, state.bin_width[k], state.zero_bin_width[k]);
+      EXPECT_LE(std::fabs(exact), 32767.0) << k;
+      for (int32_t i = 0; i < area(r); ++i) ASSERT_EQ(sip[next + i], exact) << k;
+      next += area(r);
+      largest = std::max<int32_t>(largest, std::abs(sip[next - 1]));
+    }
+    EXPECT_EQ(next, count);
+    // The finest scale that fits: the largest coefficient uses the 16-bit range.
+    EXPECT_GT(largest, 32000);
+    // The bins of the bitrate's shares are kept relative to one another.
+    EXPECT_NEAR(state.bin_width[1] / state.bin_width[0], 1.0, 1e-6);
+    if (coded.size() > 4) {
+      EXPECT_NEAR(state.bin_width[4] / state.bin_width[0], preliminary_width(4), 1e-5);
+    }
+  }
+}
+
 TEST(SubbandVariances, CentralWindowOfEachSubband) {
   WsqTrees trees;
   build_wsq_trees(trees, 200, 160);
@@ -189,6 +264,59 @@ TEST(SubbandVariances, TinyWindowsAreNotSignificant) {
   subband_variances(state, trees.subband_tree, plane.data(), 8, 8);
   for (int k = 0; k < 60; ++k) EXPECT_FALSE(std::isnan(state.variance[k])) << k;
   EXPECT_EQ(state.variance[0], 0.0f);
+}
+
+// The coarsest subbands of a 501 x 66 image are 16 x 3 (subbands 0 and 1)
+// and 16 x 2 (2 and 3): their central windows are one row and no row.
+class ThinSubbandVariances : public ::testing::Test {
+ protected:
+  static constexpr int32_t kWidth = 501;
+  static constexpr int32_t kHeight = 66;
+  void SetUp() override {
+    build_wsq_trees(trees, kWidth, kHeight);
+    ASSERT_EQ(trees.subband_tree[0].lx, 16);
+    ASSERT_EQ(trees.subband_tree[0].ly, 3);
+    ASSERT_EQ(trees.subband_tree[2].ly, 2);
+    plane.assign(static_cast<size_t>(kWidth) * kHeight, 0.0f);
+  }
+  float& at(int k, int32_t x, int32_t y) {
+    const SubbandRect& r = trees.subband_tree[k];
+    return plane[(r.y + y) * kWidth + r.x + x];
+  }
+  WsqTrees trees;
+  std::vector<float> plane;
+  QuantizerState state;
+};
+
+// Content that changes only from row to row is invisible to a one-row
+// window; the subband is then measured over all its rows.
+TEST_F(ThinSubbandVariances, RowToRowChangeIsMeasuredOverTheWholeSubband) {
+  for (int32_t y = 0; y < 3; ++y) {
+    for (int32_t x = 0; x < 16; ++x) at(0, x, y) = 100.0f * y;
+  }
+  for (int32_t x = 0; x < 16; ++x) {
+    at(2, x, 0) = 50.0f;
+    at(2, x, 1) = -50.0f;
+  }
+  subband_variances(state, trees.subband_tree, plane.data(), kWidth, kHeight);
+  // Columns 2..13 of all three rows: 12 each of 0, 100 and 200.
+  EXPECT_NEAR(state.variance[0], 12.0 * 2 * 100.0 * 100.0 / 35, 0.05);
+  // No central row at all: columns 2..13 of both rows, 12 each of +-50.
+  EXPECT_NEAR(state.variance[2], 24.0 * 50.0 * 50.0 / 23, 0.05);
+  EXPECT_EQ(state.variance[1], 0.0f);
+  EXPECT_EQ(state.variance[3], 0.0f);
+}
+
+// A one-row window that already finds the subband significant keeps its
+// own measure, whatever the other rows hold.
+TEST_F(ThinSubbandVariances, SignificantCentralWindowIsKept) {
+  for (int32_t x = 0; x < 16; ++x) {
+    at(0, x, 0) = (x % 2) ? 3.0f : -3.0f;
+    at(0, x, 1) = 1000.0f;
+    at(0, x, 2) = -1000.0f;
+  }
+  subband_variances(state, trees.subband_tree, plane.data(), kWidth, kHeight);
+  EXPECT_NEAR(state.variance[0], 9.0 * 12 / 11, 1e-4);  // row 0, columns 2..13
 }
 
 TEST(Unquantize, RebuildsFromTheBinCentre) {
