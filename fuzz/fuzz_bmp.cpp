@@ -1,15 +1,13 @@
-// Fuzzes the bitmap file reader. The reader takes a file name, so each input
-// is written to a file of this process first. Every picture the reader
-// accepts must write and read back to the same pixels (alpha aside), and
-// convert to a bitmap and to BGRA.
-#include <unistd.h>
-
+// Fuzzes the bitmap file reader. Every picture the reader accepts must write
+// and read back to the same pixels (alpha aside), and convert to a bitmap and
+// to BGRA.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "fuzz/fuzz_input.h"
 #include "imagelib/formats/bmp.h"
 #include "imagelib/image_library.h"
 
@@ -26,20 +24,15 @@ void check_round_trip(const std::string& path, const ImageRecord& image) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string path = "/tmp/fuzz_bmp_" + std::to_string(::getpid()) + ".bmp";
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return 0;
-  const bool written = std::fwrite(data, 1, size, file) == size;
-  std::fclose(file);
+  FuzzInputFile input(data, size, ".bmp");
+  if (!input.ok()) return 0;
   ImageRecord image;
-  image.max_pixels = 1 << 22;  // keeps each run quick; larger sizes take the same paths
-  if (written && read_bmp(path, image) == NoError) {
-    if (!image_to_dib_section(image)) std::abort();
-    uint32_t width = 0, height = 0;
-    std::vector<uint8_t> bgra;
-    if (image_to_bgra(image, width, height, bgra, true) != NoError) std::abort();
-    check_round_trip(path, image);
-  }
-  std::remove(path.c_str());
+  image.max_pixels = kFuzzMaxPixels;
+  if (read_bmp(input.path(), image) != NoError) return 0;
+  if (!image_to_dib_section(image)) std::abort();
+  uint32_t width = 0, height = 0;
+  std::vector<uint8_t> bgra;
+  if (image_to_bgra(image, width, height, bgra, true) != NoError) std::abort();
+  check_round_trip(input.path(), image);
   return 0;
 }

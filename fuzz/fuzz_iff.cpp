@@ -1,25 +1,15 @@
-// Fuzzes the IFF/ILBM reader. The reader takes a file name, so each input is
-// written to a file of this process first.
-#include <unistd.h>
-
+// Fuzzes the IFF/ILBM reader with arbitrary bytes.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <string>
 
+#include "fuzz/fuzz_input.h"
 #include "imagelib/formats/iff.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string path = "/tmp/fuzz_iff_" + std::to_string(::getpid()) + ".iff";
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return 0;
-  const bool written = std::fwrite(data, 1, size, file) == size;
-  std::fclose(file);
-  if (written) {
-    ImageRecord image;
-    image.max_pixels = 1 << 22;  // keeps each run quick; larger sizes take the same paths
-    read_iff(path, image);
-  }
-  std::remove(path.c_str());
+  FuzzInputFile input(data, size, ".iff");
+  if (!input.ok()) return 0;
+  ImageRecord image;
+  image.max_pixels = kFuzzMaxPixels;
+  read_iff(input.path(), image);
   return 0;
 }
