@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-ImageView::ImageView(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent, false); }
+ImageView::ImageView(QWidget* parent) : QWidget(parent) {}
 
 void ImageView::setPicture(const QImage& picture) {
   picture_ = picture;
