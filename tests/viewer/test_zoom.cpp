@@ -1,6 +1,7 @@
 // Zoom and pan: the arithmetic, and the zoom panel driving the real window.
 #include <gtest/gtest.h>
 
+#include <QBitmap>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -8,6 +9,7 @@
 #include <QToolButton>
 
 #include "tests/viewer/test_main_window_helpers.h"
+#include "viewer/cursors.h"
 #include "viewer/image_view.h"
 #include "viewer/number_text.h"
 #include "viewer/scroll_box.h"
@@ -250,6 +252,19 @@ TEST_F(ZoomWindow, FocusMovesRunEnterAndExitButWindowActivationDoesNot) {
   QFocusEvent tabbed_out(QEvent::FocusOut, Qt::TabFocusReason);
   QApplication::sendEvent(&scale_edit(), &tabbed_out);
   EXPECT_EQ(scale_edit().text(), "1.2");
+}
+
+TEST(Cursors, FourMonochromeCursorsWithTheirHotSpots) {
+  test_application();
+  for (const CursorSlot slot : {HandGrabber, HandGrabberFist, ZoomInCursor, ZoomOutCursor}) {
+    const QCursor cursor = make_cursor(slot);
+    EXPECT_EQ(cursor.bitmap().size(), QSize(32, 32)) << slot;
+    EXPECT_EQ(cursor.mask().size(), QSize(32, 32)) << slot;
+    const QPoint hot_spot = slot <= HandGrabberFist ? QPoint(16, 16) : QPoint(14, 14);
+    EXPECT_EQ(cursor.hotSpot(), hot_spot) << slot;
+  }
+  EXPECT_EQ(more_settings_arrow_down().size(), QSize(16, 6));
+  EXPECT_NE(more_settings_arrow_down().toImage(), more_settings_arrow_up().toImage());
 }
 
 TEST(ZoomWithoutImage, ButtonsDoNothingAndFitViewIsHarmless) {
