@@ -48,6 +48,11 @@ ZoomPanel::ZoomPanel(QWidget* parent) : QFrame(parent) {
   small.setPixelSize(10);
   MoreLessButton->setFont(small);
   MoreLessButton->setStyleSheet("QToolButton { padding: 0px; }");
+  // The hand cursors belong to the panel's background; its controls keep the arrow.
+  for (QWidget* control : std::initializer_list<QWidget*>{ZoomInButton, ZoomOutButton, FitViewButton,
+                                                          RestoreOriginalSizeButton, ZoomSelectedPointCheckBox,
+                                                          ZoomTrackBar, MoreLessButton})
+    control->setCursor(Qt::ArrowCursor);
   set_settings_open(false);
 }
 
