@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "tests/support/temp_dir.h"
+#include "tests/viewer/qt_test_application.h"
 #include "viewer/about_form.h"
 #include "viewer/about_menu.h"
 #include "viewer/main_window.h"
@@ -14,27 +15,6 @@
 #include "viewer/system_info.h"
 
 namespace {
-
-// The application object of the run: made when the tests start (not while
-// they are only listed), on the offscreen platform unless told otherwise, and
-// destroyed before the program's exit handlers, which Qt's devices need.
-class QtApplicationEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    application_ = std::make_unique<QApplication>(argc_, argv_);
-  }
-  void TearDown() override { application_.reset(); }
-
- private:
-  int argc_ = 1;
-  char name_[32] = "viewer_test_about";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QApplication> application_;
-};
-const auto* const qt_environment = ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
-
-QApplication& App() { return *qApp; }
 
 QStringList lines_of(const QPlainTextEdit* memo) { return memo->toPlainText().split('\n'); }
 
@@ -72,7 +52,7 @@ TEST(AboutBox, SystemLinesCarryMemoryNameNumbersAndServicePack) {
 }
 
 TEST(AboutBox, ShowFillsBothBoxes) {
-  App();
+  test_application();
   ScriptedMessageBoxes boxes;
   TAboutForm form(boxes);
   form.show();
@@ -94,7 +74,7 @@ TEST(AboutBox, ShowFillsBothBoxes) {
 }
 
 TEST(AboutBox, LinkThatCannotOpenSaysSo) {
-  App();
+  test_application();
   ScriptedMessageBoxes boxes;
   TAboutForm form(boxes);
   QUrl asked;
@@ -113,7 +93,7 @@ TEST(AboutBox, LinkThatCannotOpenSaysSo) {
 }
 
 TEST(AboutBox, HelpAboutShowsTheBoxModally) {
-  App();
+  test_application();
   TempDir dir;
   ScriptedMessageBoxes boxes;
   TMainWSQForm window(boxes, QString::fromStdString(dir.file("viewer.ini")), QString());

@@ -8,6 +8,7 @@
 
 #include "tests/support/files.h"
 #include "tests/support/temp_dir.h"
+#include "tests/viewer/qt_test_application.h"
 #include "viewer/browse_keys.h"
 #include "viewer/browse_list.h"
 #include "viewer/main_window.h"
@@ -16,34 +17,13 @@
 
 namespace {
 
-// The application object of the run: made when the tests start (not while
-// they are only listed), on the offscreen platform unless told otherwise, and
-// destroyed before the program's exit handlers, which Qt's devices need.
-class QtApplicationEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    application_ = std::make_unique<QApplication>(argc_, argv_);
-  }
-  void TearDown() override { application_.reset(); }
-
- private:
-  int argc_ = 1;
-  char name_[32] = "viewer_test_browse_keys";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QApplication> application_;
-};
-const auto* const qt_environment = ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
-
-QApplication& App() { return *qApp; }
-
 constexpr int PageUp = 33, PageDown = 34, End = 35, Home = 36;
 
 // A folder with a.bmp (a real 6 x 3 bitmap), b.wsq and c.wsq; the two WSQ
 // files hold no image, so opening them shows the error box, which is enough
 // to follow where the keys go.
 struct BrowseKeys : ::testing::Test {
-  BrowseKeys() : app(App()) {
+  BrowseKeys() : app(test_application()) {
     QImage(6, 3, QImage::Format_RGB888).save(path("a.bmp"), "BMP");
     write_file_bytes(dir.file("b.wsq"), {0});
     write_file_bytes(dir.file("c.wsq"), {0});

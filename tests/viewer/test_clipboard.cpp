@@ -7,33 +7,13 @@
 #include <memory>
 
 #include "tests/support/temp_dir.h"
+#include "tests/viewer/qt_test_application.h"
 #include "viewer/clipboard_actions.h"
 #include "viewer/image_view.h"
 #include "viewer/main_window.h"
 #include "viewer/message_boxes.h"
 
 namespace {
-
-// The application object of the run: made when the tests start (not while
-// they are only listed), on the offscreen platform unless told otherwise, and
-// destroyed before the program's exit handlers, which Qt's devices need.
-class QtApplicationEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    application_ = std::make_unique<QApplication>(argc_, argv_);
-  }
-  void TearDown() override { application_.reset(); }
-
- private:
-  int argc_ = 1;
-  char name_[32] = "viewer_test_clipboard";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QApplication> application_;
-};
-const auto* const qt_environment = ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
-
-QApplication& App() { return *qApp; }
 
 QImage gradient(int width, int height) {
   QImage image(width, height, QImage::Format_ARGB32);
@@ -43,7 +23,7 @@ QImage gradient(int width, int height) {
 }
 
 struct EditMenu : ::testing::Test {
-  EditMenu() : app(App()), window(boxes, QString::fromStdString(dir.file("viewer.ini")), QString()) {
+  EditMenu() : app(test_application()), window(boxes, QString::fromStdString(dir.file("viewer.ini")), QString()) {
     ConnectClipboard(window);
     QGuiApplication::clipboard()->clear();
   }

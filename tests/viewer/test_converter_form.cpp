@@ -19,6 +19,7 @@
 
 #include "tests/support/files.h"
 #include "tests/support/temp_dir.h"
+#include "tests/viewer/qt_test_application.h"
 #include "viewer/converter_link.h"
 #include "viewer/file_format_converter_form.h"
 #include "viewer/message_boxes.h"
@@ -26,27 +27,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// The application object of the run: made when the tests start (not while
-// they are only listed), on the offscreen platform unless told otherwise, and
-// destroyed before the program's exit handlers, which Qt's devices need.
-class QtApplicationEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    application_ = std::make_unique<QApplication>(argc_, argv_);
-  }
-  void TearDown() override { application_.reset(); }
-
- private:
-  int argc_ = 1;
-  char name_[32] = "viewer_test_converter_form";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QApplication> application_;
-};
-const auto* const qt_environment = ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
-
-QApplication& App() { return *qApp; }
 
 struct FakeLink : ConverterLink {
   void SetUnattended(bool on) override { unattended.push_back(on); }
@@ -72,7 +52,7 @@ struct FakeLink : ConverterLink {
 
 struct ConverterWindow : ::testing::Test {
   ConverterWindow()
-      : app(App()), form(link, boxes, IniFile(QString::fromStdString(dir.file("viewer.ini")))) {
+      : app(test_application()), form(link, boxes, IniFile(QString::fromStdString(dir.file("viewer.ini")))) {
     form.show();
   }
   void touch(const std::string& name) {

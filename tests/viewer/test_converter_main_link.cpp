@@ -13,6 +13,7 @@
 
 #include "tests/support/files.h"
 #include "tests/support/temp_dir.h"
+#include "tests/viewer/qt_test_application.h"
 #include "viewer/converter_main_link.h"
 #include "viewer/file_format_converter_form.h"
 #include "viewer/main_window.h"
@@ -22,33 +23,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The application object of the run: made when the tests start (not while
-// they are only listed), on the offscreen platform unless told otherwise, and
-// destroyed before the program's exit handlers, which Qt's devices need.
-class QtApplicationEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    application_ = std::make_unique<QApplication>(argc_, argv_);
-  }
-  void TearDown() override { application_.reset(); }
-
- private:
-  int argc_ = 1;
-  char name_[32] = "viewer_test_converter_main_link";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QApplication> application_;
-};
-const auto* const qt_environment = ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
-
-QApplication& App() { return *qApp; }
-
 QString q(const fs::path& path) { return QString::fromStdString(path.string()); }
 
 // The main window and the converter as the program puts them together.
 struct ConverterOnMainWindow : ::testing::Test {
   ConverterOnMainWindow()
-      : app(App()),
+      : app(test_application()),
         window(boxes, q(dir.path() / "viewer.ini"), QString()),
         link(window),
         converter(link, boxes, IniFile(q(dir.path() / "viewer.ini"))) {

@@ -12,21 +12,12 @@
 
 #include "imagelib/image_library.h"
 #include "tests/support/temp_dir.h"
+#include "tests/viewer/qt_test_application.h"
 #include "viewer/main_window.h"
 #include "viewer/message_boxes.h"
 
 // Shows texts readably in test failures.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
-
-inline QApplication& test_application() {
-  static int argc = 1;
-  static char name[] = "viewer_test";
-  static char* argv[] = {name, nullptr};
-  // Never destroyed: Qt's own statics may be gone by the time exit handlers run.
-  static QApplication* application = new QApplication(argc, argv);
-  QApplication::setApplicationName("WSQ file viewer");
-  return *application;
-}
 
 // A window with scripted boxes and its settings file in a temporary folder.
 struct WindowUnderTest {
