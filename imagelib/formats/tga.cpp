@@ -4,11 +4,10 @@
 #include "imagelib/formats/tga.h"
 
 #include <cstring>
-#include <new>
 #include <vector>
 
 #include "imagelib/byte_reader.h"
-#include "imagelib/file_io.h"
+#include "imagelib/formats/hand_reader.h"
 
 namespace {
 
@@ -203,15 +202,5 @@ ImageLibraryError decode_tga(std::span<const uint8_t> file, ImageRecord& image) 
 }  // namespace
 
 ImageLibraryError read_tga(const std::string& filename, ImageRecord& image) {
-  set_last_error(NoError);
-  ImageLibraryError code = NoError;
-  try {
-    std::vector<uint8_t> file;
-    code = read_whole_file(filename, file);
-    if (code == NoError) code = decode_tga(file, image);
-  } catch (const std::bad_alloc&) {
-    code = OutOfMemory;
-  }
-  if (code != NoError) image_free(image);
-  return set_last_error(code);
+  return read_whole_file_with(filename, image, decode_tga);
 }
