@@ -8,6 +8,7 @@
 #include <new>
 
 #include "imagelib/byte_reader.h"
+#include "imagelib/formats/hand_reader.h"
 #include "imagelib/file_io.h"
 #include "imagelib/record_checks.h"
 
@@ -167,19 +168,7 @@ ImageLibraryError write_bmp_file(const std::string& filename, const ImageRecord&
 }  // namespace
 
 ImageLibraryError read_bmp(const std::string& filename, ImageRecord& image) {
-  set_last_error(NoError);
-  std::vector<uint8_t> bytes;
-  ImageLibraryError code = read_whole_file(filename, bytes);
-  if (code == NoError) {
-    try {
-      code = read_bmp_bytes(bytes, image);
-    } catch (const std::bad_alloc&) {
-      code = OutOfMemory;
-    }
-  }
-  if (code == NoError) return NoError;
-  image_free(image);
-  return set_last_error(code);
+  return read_whole_file_with(filename, image, read_bmp_bytes);
 }
 
 ImageLibraryError write_bmp(const std::string& filename, const ImageRecord& image) {
