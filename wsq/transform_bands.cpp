@@ -73,7 +73,7 @@ class Band {
     float acc = 0.0f;
     if (add) {
       acc = target;
-    } else {
+    } else if (plan.taps > 0) {
       acc = plan.coefficient[0] * *sample_at(half, plan.index[0], line);
       t = 1;
     }
@@ -89,10 +89,10 @@ class Band {
                    bool add) const {
     float* target = out + line;
     int32_t t = 0;
-    Lanes acc;
+    Lanes acc{};
     if (add) {
       acc = load(target);
-    } else {
+    } else if (plan.taps > 0) {
       acc = plan.coefficient[0] * load(sample_at(half, plan.index[0], line));
       t = 1;
     }
@@ -190,7 +190,7 @@ class BandSynthesis {
   void low_phase(int32_t t) {
     Cursor c = tap_cursor(lo_start_, s_.lo_right, n_low_);
     plan_.taps = 0;
-    plan_.add(c.index, lo_[t]);
+    if (t < lsize_) plan_.add(c.index, lo_[t]);  // a one-tap filter has no odd tap
     for (int32_t i = t + 2; i < lsize_; i += 2) {
       move(c, n_low_);
       plan_.add(c.index, lo_[i]);

@@ -95,7 +95,9 @@ class LineSynthesis {
  private:
   void low_phase(int32_t t) {
     Cursor c = tap_cursor(lo_start_, s_.lo_right, n_low_);
-    float out = lo_[t] * sample(low_in_, in_stride_, c.index);
+    // A one-tap lowpass filter (which a codestream may declare) has no odd
+    // tap: that phase sums nothing.
+    float out = t < lsize_ ? lo_[t] * sample(low_in_, in_stride_, c.index) : 0.0f;
     for (int32_t i = t + 2; i < lsize_; i += 2) {
       move(c, n_low_);
       out = out + lo_[i] * sample(low_in_, in_stride_, c.index);

@@ -33,9 +33,16 @@ class StreamBuilder {
     return *this;
   }
   StreamBuilder& transform_table() {
-    EXPECT_EQ(putc_transform_table(encoder_lofilt, kEncoderLoSize, encoder_hifilt,
-                                   kEncoderHiSize, data(), capacity(), length_),
-              0);
+    return transform_table(encoder_lofilt, kEncoderLoSize, encoder_hifilt, kEncoderHiSize);
+  }
+  // The writer always records the length of the 9/7 table the encoder uses;
+  // other sizes get their true segment length patched in.
+  StreamBuilder& transform_table(const float* lo, int32_t lo_size, const float* hi, int32_t hi_size) {
+    const int32_t start = length_;
+    EXPECT_EQ(putc_transform_table(lo, lo_size, hi, hi_size, data(), capacity(), length_), 0);
+    const int32_t segment = length_ - start - 2;
+    buffer_[start + 2] = static_cast<uint8_t>(segment >> 8);
+    buffer_[start + 3] = static_cast<uint8_t>(segment);
     return *this;
   }
   // Bin width 1 for subband 0 only.
@@ -122,6 +129,17 @@ TEST(Decoder, FlatImageGivesOutputs) {
   EXPECT_EQ(r.lossy, 1);
   EXPECT_EQ(r.pixels, std::vector<uint8_t>(70 * 66, 100));
   EXPECT_EQ(r.messages, "");
+}
+
+// A codestream may declare one-tap filters; synthesis must not read a tap the
+// filter does not have (checked under the address sanitizer).
+TEST(Decoder, OneTapFiltersDecode) {
+  const float one[1] = {1.0f};
+  StreamBuilder s;
+  s.soi().transform_table(one, 1, one, 1).quant_table().frame(80, 70, 90.0f);
+  const Result r = decode(s.huffman_table(0).block(0).eoi().bytes());
+  ASSERT_EQ(r.ret, 0) << r.messages;
+  EXPECT_EQ(r.pixels, std::vector<uint8_t>(80 * 70, 90));
 }
 
 TEST(Decoder, PixelsAreRoundedAndClamped) {
