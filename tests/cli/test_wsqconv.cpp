@@ -81,6 +81,17 @@ TEST_F(Wsqconv, WsqOutputTakesItsOptionsAndInfoShowsThem) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(), dir.file("back.bmp") + ": width = 70, height = 66, depth = 24\n");
 }
 
+// A grey picture goes PNG -> WSQ -> PNG and comes back the same size and close.
+TEST_F(Wsqconv, PngConvertsToWsqAndBack) {
+  write_file_bytes(dir.file("in.bmp"), pattern_bmp(96, 80, 8));
+  ASSERT_EQ(run({"-q", dir.file("in.bmp"), dir.file("in.png")}), 0);
+  ASSERT_EQ(run({"-q", "--bitrate", "2.25", dir.file("in.png"), dir.file("mid.wsq")}), 0);
+  ASSERT_EQ(run({"-q", dir.file("mid.wsq"), dir.file("out.png")}), 0);
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(run({"--info", dir.file("out.png")}), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), dir.file("out.png") + ": width = 96, height = 80, depth = 24\n");
+}
+
 TEST_F(Wsqconv, QuietSilencesTheLibraryButNotFailures) {
   write_file_bytes(dir.file("small.bmp"), pattern_bmp(8, 8, 8));
   testing::internal::CaptureStderr();
