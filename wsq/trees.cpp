@@ -1,9 +1,18 @@
 #include "wsq/trees.h"
 
+#include <utility>
+
 namespace {
 
 int32_t ceil_half(int32_t n) { return (n % 2 == 0) ? n / 2 : (n + 1) / 2; }
 int32_t floor_half(int32_t n) { return (n % 2 == 0) ? n / 2 : (n - 1) / 2; }
+
+// The two halves of a node's width or height. An odd length gives its extra
+// sample to the second half when `second_gets_extra`, else to the first.
+std::pair<int32_t, int32_t> split_length(int32_t length, bool second_gets_extra) {
+  if (second_gets_extra) return {floor_half(length), ceil_half(length)};
+  return {ceil_half(length), floor_half(length)};
+}
 
 // Node p covers (x, y, width, height); children c..c+3 are its quarters. On an
 // odd size the larger half goes left / on top, except for nodes 4 (width) and
@@ -15,17 +24,7 @@ void split_wavelet_node(WaveletTree& tree, int p, int c, int32_t width, int32_t 
   tree[p].dx = width;
   tree[p].dy = height;
 
-  int32_t left = width / 2;
-  int32_t right = width / 2;
-  if (width % 2 != 0) {
-    if (p == 4) {
-      left = (width - 1) / 2;
-      right = left + 1;
-    } else {
-      left = (width + 1) / 2;
-      right = left - 1;
-    }
-  }
+  const auto [left, right] = split_length(width, p == 4);
   tree[c].x = x;
   tree[c].dx = left;
   tree[c + 2].x = x;
@@ -33,17 +32,7 @@ void split_wavelet_node(WaveletTree& tree, int p, int c, int32_t width, int32_t 
   tree[c + 1].x = x + left;
   tree[c + 1].dx = right;
 
-  int32_t top = height / 2;
-  int32_t bottom = height / 2;
-  if (height % 2 != 0) {
-    if (p == 5) {
-      top = (height - 1) / 2;
-      bottom = top + 1;
-    } else {
-      top = (height + 1) / 2;
-      bottom = top - 1;
-    }
-  }
+  const auto [top, bottom] = split_length(height, p == 5);
   tree[c].y = y;
   tree[c].dy = top;
   tree[c + 1].y = y;
