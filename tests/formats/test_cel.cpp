@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "imagelib/formats/cel.h"
-#include "tests/formats/hand_format_bytes.h"
+#include "tests/formats/reader_test.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_dir.h"
 
@@ -55,29 +55,9 @@ FileBytes byte_run_body() {
   return body;
 }
 
-class CelTest : public ::testing::Test {
+class CelTest : public ReaderTest<read_cel> {
  protected:
-  ImageLibraryError read(const FileBytes& file) {
-    write_file_bytes(path_, file.bytes);
-    return read_cel(path_, image_);
-  }
-  std::vector<uint8_t> row(uint32_t y) const {
-    return {image_.row(y), image_.row(y) + image_.width};
-  }
-  std::vector<uint8_t> entry(size_t index) const {
-    const uint8_t* e = image_.palette.data() + index * image_.palette_entry_size;
-    return {e, e + 3};
-  }
-  void expect_failure(const FileBytes& file, ImageLibraryError code) {
-    EXPECT_EQ(read(file), code);
-    EXPECT_EQ(get_last_error(), code);
-    EXPECT_TRUE(image_.pixels.empty());
-    EXPECT_TRUE(image_.palette.empty());
-  }
-
-  TempDir dir_;
-  std::string path_ = dir_.file("picture.cel");
-  ImageRecord image_;
+  CelTest() : ReaderTest("picture.cel") {}
 };
 
 TEST_F(CelTest, AnimatorCelScalesPaletteAndFlipsRows) {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "imagelib/formats/iff.h"
-#include "tests/formats/hand_format_bytes.h"
+#include "tests/formats/reader_test.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_dir.h"
 
@@ -60,27 +60,9 @@ FileBytes two_plane_byterun_body() {
   return body({0x01, 0xA0, 0x40, 0x01, 0x60, 0x40, 0x00, 0x00, 0x00, 0x80, 0x01, 0xFF, 0x5F});
 }
 
-class IffTest : public ::testing::Test {
+class IffTest : public ReaderTest<read_iff> {
  protected:
-  ImageLibraryError read(const FileBytes& file) {
-    write_file_bytes(path_, file.bytes);
-    return read_iff(path_, image_);
-  }
-  Bytes row(uint32_t y) const { return {image_.row(y), image_.row(y) + image_.width}; }
-  Bytes entry(size_t index) const {
-    const uint8_t* e = image_.palette.data() + index * image_.palette_entry_size;
-    return {e, e + 3};
-  }
-  void expect_failure(const FileBytes& file, ImageLibraryError code) {
-    EXPECT_EQ(read(file), code);
-    EXPECT_EQ(get_last_error(), code);
-    EXPECT_TRUE(image_.pixels.empty());
-    EXPECT_TRUE(image_.palette.empty());
-  }
-
-  TempDir dir_;
-  std::string path_ = dir_.file("picture.iff");
-  ImageRecord image_;
+  IffTest() : ReaderTest("picture.iff") {}
 };
 
 TEST_F(IffTest, UncompressedPlanesGiveIndicesAndTopRowIsLast) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "imagelib/formats/psd.h"
-#include "tests/formats/hand_format_bytes.h"
+#include "tests/formats/reader_test.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_dir.h"
 
@@ -39,31 +39,13 @@ struct PsdFile {
   }
 };
 
-class PsdTest : public ::testing::Test {
+class PsdTest : public ReaderTest<read_psd> {
  protected:
-  ImageLibraryError read(const FileBytes& file) {
-    write_file_bytes(path_, file.bytes);
-    return read_psd(path_, image_);
-  }
+  PsdTest() : ReaderTest("picture.psd") {}
+  using ReaderTest::expect_failure;
+  using ReaderTest::read;
   ImageLibraryError read(const PsdFile& psd) { return read(psd.bytes()); }
-  Bytes row(uint32_t y) const {
-    return {image_.row(y), image_.row(y) + image_.width * image_.bits_per_pixel / 8};
-  }
-  Bytes entry(size_t index) const {
-    const uint8_t* e = image_.palette.data() + index * image_.palette_entry_size;
-    return {e, e + 3};
-  }
-  void expect_failure(const FileBytes& file, ImageLibraryError code) {
-    EXPECT_EQ(read(file), code);
-    EXPECT_EQ(get_last_error(), code);
-    EXPECT_TRUE(image_.pixels.empty());
-    EXPECT_TRUE(image_.palette.empty());
-  }
   void expect_failure(const PsdFile& psd, ImageLibraryError code) { expect_failure(psd.bytes(), code); }
-
-  TempDir dir_;
-  std::string path_ = dir_.file("picture.psd");
-  ImageRecord image_;
 };
 
 PsdFile rgb_raw() {
