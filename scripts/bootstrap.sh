@@ -9,6 +9,12 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-image-formats-plugins libgl-dev
   xvfb xauth
+  libhwy-dev libcli11-dev nlohmann-json3-dev libopenjp2-7-dev
+  clang libclang-rt-14-dev
+  pybind11-dev python3-dev python3-numpy python3-pytest python3-pil
+  python3-dask python3-distributed
+  libgdk-pixbuf-2.0-dev shared-mime-info desktop-file-utils appstream
+  file xdg-utils dpkg-dev
 )
 
 missing=()
