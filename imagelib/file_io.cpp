@@ -23,12 +23,12 @@ std::string folder_of(const std::string& path) {
 
 }  // namespace
 
-ImageLibraryError read_whole_file(const std::string& path, std::vector<uint8_t>& bytes) {
+ImageLibraryError read_whole_file(const std::string& path, std::vector<uint8_t>& bytes, uint64_t max_bytes) {
   std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file) return CannotOpenFile;
   struct stat info {};
   if (fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) return CannotOpenFile;
-  if (static_cast<uint64_t>(info.st_size) > kMaxFileBytes) return OutOfMemory;
+  if (static_cast<uint64_t>(info.st_size) > max_bytes) return OutOfMemory;
   try {
     bytes.resize(static_cast<size_t>(info.st_size));
   } catch (const std::bad_alloc&) {

@@ -7,13 +7,10 @@
 
 #include "imagelib/errors.h"
 
-// Files larger than this are refused (OutOfMemory) rather than read whole.
-inline constexpr uint64_t kMaxFileBytes = uint64_t{1} << 31;
-
 // Reads the whole file into bytes. CannotOpenFile when it cannot be opened,
 // ReadError when reading fails, OutOfMemory when it is larger than
-// kMaxFileBytes. Does not touch the last error.
-ImageLibraryError read_whole_file(const std::string& path, std::vector<uint8_t>& bytes);
+// max_bytes. Does not touch the last error.
+ImageLibraryError read_whole_file(const std::string& path, std::vector<uint8_t>& bytes, uint64_t max_bytes);
 
 // A file that appears at its target path only when everything was written:
 // it is written to a temporary file in the target's folder and renamed over

@@ -10,6 +10,9 @@
 // Images with more pixels than this are refused with BadImageSize unless the
 // caller raises the record's max_pixels before reading.
 inline constexpr uint64_t kDefaultMaxPixels = 100'000'000;
+// Files larger than this are refused rather than read, unless the caller
+// raises the record's max_file_size before reading.
+inline constexpr uint64_t kDefaultMaxFileSize = uint64_t{1} << 31;
 
 // One decoded raster. Rows are stored bottom-up; pixels are blue, green, red
 // (and alpha); palette entries are blue, green, red (and a fourth byte 0).
@@ -29,6 +32,9 @@ struct ImageRecord {
   // image_allocate (and so every reader) accepts. image_init and image_free
   // leave it as it is.
   uint64_t max_pixels = kDefaultMaxPixels;
+  // A caller setting like max_pixels: the largest input file, in bytes, that
+  // the readers accept.
+  uint64_t max_file_size = kDefaultMaxFileSize;
 
   uint8_t* row(uint32_t y) { return pixels.data() + static_cast<size_t>(y) * row_stride; }
   const uint8_t* row(uint32_t y) const { return pixels.data() + static_cast<size_t>(y) * row_stride; }

@@ -16,7 +16,7 @@ ImageLibraryError read_whole_file_with(const std::string& filename, ImageRecord&
   set_last_error(NoError);
   image.transparent_index = -1;
   std::vector<uint8_t> bytes;
-  ImageLibraryError code = read_whole_file(filename, bytes);
+  ImageLibraryError code = read_whole_file(filename, bytes, image.max_file_size);
   if (code == NoError) {
     try {
       code = decode(std::span<const uint8_t>(bytes), image);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "imagelib/file_io.h"
+#include "imagelib/image_record.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_dir.h"
 
@@ -15,10 +16,11 @@ size_t entries(const TempDir& dir) {
 TEST(FileIo, ReadWholeFileRefusesWhatIsNoFile) {
   TempDir dir;
   std::vector<uint8_t> bytes;
-  EXPECT_EQ(read_whole_file(dir.file("missing"), bytes), CannotOpenFile);
-  EXPECT_EQ(read_whole_file(dir.path().string(), bytes), CannotOpenFile);
+  EXPECT_EQ(read_whole_file(dir.file("missing"), bytes, kDefaultMaxFileSize), CannotOpenFile);
+  EXPECT_EQ(read_whole_file(dir.path().string(), bytes, kDefaultMaxFileSize), CannotOpenFile);
   write_file_bytes(dir.file("f"), {4, 5});
-  ASSERT_EQ(read_whole_file(dir.file("f"), bytes), NoError);
+  ASSERT_EQ(read_whole_file(dir.file("f"), bytes, kDefaultMaxFileSize), NoError);
+  EXPECT_EQ(read_whole_file(dir.file("f"), bytes, 1), OutOfMemory);
   EXPECT_EQ(bytes, (std::vector<uint8_t>{4, 5}));
 }
 
