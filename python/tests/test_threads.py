@@ -6,7 +6,7 @@ import wsqview
 from conftest import ridges
 
 THREADS = 8
-CALLS = 24
+CALLS = 16
 
 
 def run_at_once(call):
