@@ -80,16 +80,10 @@ py::bytes encode(const py::array& pixels, double bitrate, std::optional<int32_t>
                  std::optional<std::string> comment) {
   const SaveOptions options = save_options(bitrate, ppi, std::move(comment), 100);
   const StridedPixels view = strided_pixels(pixels, false);
-  const bool packed = view.column_step == 1 && view.row_step == static_cast<ptrdiff_t>(view.width);
   std::vector<uint8_t> codestream;
   {
     py::gil_scoped_release unlocked;
-    std::vector<uint8_t> copy;
-    if (!packed) {
-      copy.resize(view.width * view.height);
-      pack_grey(view, copy.data());
-    }
-    codestream = encode_wsq(packed ? view.data : copy.data(), view.width, view.height, options);
+    codestream = encode_wsq(view, options);
   }
   return py::bytes(reinterpret_cast<const char*>(codestream.data()), codestream.size());
 }

@@ -44,16 +44,25 @@ CodestreamHeader read_wsq_header(const uint8_t* codestream, size_t length) {
   return header;
 }
 
-std::vector<uint8_t> encode_wsq(const uint8_t* pixels, size_t width, size_t height, const SaveOptions& options) {
+std::vector<uint8_t> encode_wsq(const StridedPixels& pixels, const SaveOptions& options) {
   check_save_options(options);
-  CapturedDiagnostics diagnostics;
+  const size_t width = pixels.width;
+  const size_t height = pixels.height;
   if (width < kMinEncodeSide || height < kMinEncodeSide || width > kMaxSide || height > kMaxSide) {
     fail(BadImageSize);
   }
+  const bool packed = pixels.column_step == 1 && pixels.row_step == static_cast<ptrdiff_t>(width);
+  std::vector<uint8_t> copy;
+  if (!packed) {
+    copy.resize(width * height);
+    pack_grey(pixels, copy.data());
+  }
+  CapturedDiagnostics diagnostics;
   const char* comment = options.comment ? options.comment->c_str() : nullptr;
   std::vector<uint8_t> codestream;
-  if (wsq_encode_1(codestream, static_cast<float>(options.bitrate), pixels, static_cast<int32_t>(width),
-                   static_cast<int32_t>(height), kDepth, options.ppi.value_or(kDefaultPpi), comment) != 0) {
+  if (wsq_encode_1(codestream, static_cast<float>(options.bitrate), packed ? pixels.data : copy.data(),
+                   static_cast<int32_t>(width), static_cast<int32_t>(height), kDepth,
+                   options.ppi.value_or(kDefaultPpi), comment) != 0) {
     fail(CorruptFile, std::nullopt, diagnostics.text());
   }
   return codestream;

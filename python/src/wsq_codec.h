@@ -11,6 +11,7 @@
 
 #include "codestream_header.h"
 #include "options.h"
+#include "records.h"
 
 struct DecodedWsq {
   std::vector<uint8_t> pixels;  // width x height grey bytes, top row first
@@ -21,6 +22,7 @@ struct DecodedWsq {
 DecodedWsq decode_wsq(const uint8_t* codestream, size_t length, const std::optional<std::string>& path);
 CodestreamHeader read_wsq_header(const uint8_t* codestream, size_t length);
 
-// Encodes width x height grey pixels (top row first, rows packed) at the
-// options' bitrate, resolution (500 when none is named) and comment.
-std::vector<uint8_t> encode_wsq(const uint8_t* pixels, size_t width, size_t height, const SaveOptions& options);
+// Encodes one-channel pixels at the options' bitrate, resolution (500 when
+// none is named) and comment. Pixels that are not rows packed first row
+// first are packed into one copy, after their size has been checked.
+std::vector<uint8_t> encode_wsq(const StridedPixels& pixels, const SaveOptions& options);

@@ -53,5 +53,6 @@ def test_a_broken_codestream_is_not_identified():
 
 def test_a_cut_codestream_fails_to_load(sample_bytes):
     with Image.open(io.BytesIO(sample_bytes[:2000])) as image:
-        with pytest.raises(wsqview.Error):
+        with pytest.raises(OSError) as caught:
             image.load()
+    assert isinstance(caught.value.__cause__, wsqview.Error)

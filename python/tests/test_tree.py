@@ -86,3 +86,12 @@ def test_convert_tree_on_local_threads_converts_and_leaves_inputs_alone(tmp_path
     assert sorted(digests(tmp_path / "out")) == ["a.wsq", "x/y/c.wsq"]
     expected = wsqview.encode(wsqview.read(tmp_path / "in" / "x" / "y" / "c.png")[0], bitrate=1.0)
     assert (tmp_path / "out" / "x" / "y" / "c.wsq").read_bytes() == expected
+
+
+def test_convert_tree_hands_workers_absolute_paths(tmp_path, monkeypatch):
+    make_tree(tmp_path / "in", {"sub/a.bmp": None})
+    monkeypatch.chdir(tmp_path)
+    [result] = convert_tree("in", "out", to="png")
+    assert result.status == CONVERTED
+    assert os.path.isabs(result.source) and os.path.isabs(result.target)
+    assert result.target == str(tmp_path / "out" / "sub" / "a.png") and os.path.exists(result.target)

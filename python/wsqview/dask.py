@@ -9,6 +9,7 @@ out_dir at the same paths (a shared file system).
 """
 
 import functools
+import os
 import uuid
 
 import dask
@@ -36,7 +37,8 @@ def convert_tree(in_dir, out_dir, to="png", client=None, **options):
     library's code and message) or skipped (an output that would overwrite a
     file of the input tree, or one that several inputs map to).
     """
-    jobs, results = plan(in_dir, out_dir, to)
+    # Workers may run in other folders (or on other machines): give them absolute paths.
+    jobs, results = plan(os.path.abspath(in_dir), os.path.abspath(out_dir), to)
     task = functools.partial(convert_file, **options)
     sources = [source for source, _ in jobs]
     targets = [target for _, target in jobs]

@@ -53,7 +53,11 @@ class WsqDecoder(ImageFile.PyDecoder):
     _pulls_fd = True
 
     def decode(self, buffer):
-        pixels, _ = _wsqview.decode(self.fd.read())
+        try:
+            pixels, _ = _wsqview.decode(self.fd.read())
+        except Error as error:
+            # Pillow reports broken image data as OSError.
+            raise OSError(f"broken WSQ codestream: {error.message}") from error
         self.set_as_raw(pixels.tobytes())
         return -1, 0
 
