@@ -53,6 +53,14 @@ SaveOptions save_options(double bitrate, std::optional<int32_t> ppi, std::option
   return options;
 }
 
+// (pixels, info) of a decoded codestream; the array takes over the pixels.
+py::tuple decoded_result(DecodedWsq&& decoded) {
+  const CodestreamHeader& header = decoded.header;
+  py::array pixels = grey_array(std::move(decoded.pixels), static_cast<size_t>(header.width),
+                                static_cast<size_t>(header.height));
+  return py::make_tuple(pixels, info_dict(header, kWsqDepth));
+}
+
 py::tuple decode(const py::object& data) {
   const ByteView bytes(data);
   DecodedWsq decoded;
@@ -60,10 +68,7 @@ py::tuple decode(const py::object& data) {
     py::gil_scoped_release unlocked;
     decoded = decode_wsq(bytes.data(), bytes.size(), std::nullopt);
   }
-  const CodestreamHeader& header = decoded.header;
-  py::array pixels = grey_array(std::move(decoded.pixels), static_cast<size_t>(header.width),
-                                static_cast<size_t>(header.height));
-  return py::make_tuple(pixels, info_dict(header, kWsqDepth));
+  return decoded_result(std::move(decoded));
 }
 
 py::dict header(const py::object& data) {
@@ -98,10 +103,7 @@ py::tuple read_wsq_file(const std::string& path) {
     }
     decoded = decode_wsq(file.data(), file.size(), path);
   }
-  const CodestreamHeader& header = decoded.header;
-  py::array pixels = grey_array(std::move(decoded.pixels), static_cast<size_t>(header.width),
-                                static_cast<size_t>(header.height));
-  return py::make_tuple(pixels, info_dict(header, kWsqDepth));
+  return decoded_result(std::move(decoded));
 }
 
 py::tuple read_file(const std::filesystem::path& file) {
@@ -119,8 +121,10 @@ py::tuple read_file(const std::filesystem::path& file) {
     }
   }
   const size_t channels = array_channels(image);
-  py::array_t<uint8_t> pixels = channels == 1 ? py::array_t<uint8_t>({image.height, image.width})
-                                              : py::array_t<uint8_t>({size_t{image.height}, size_t{image.width}, channels});
+  const size_t height = image.height;
+  const size_t width = image.width;
+  py::array_t<uint8_t> pixels = channels == 1 ? py::array_t<uint8_t>({height, width})
+                                              : py::array_t<uint8_t>({height, width, channels});
   uint8_t* out = pixels.mutable_data();
   {
     py::gil_scoped_release unlocked;
@@ -133,8 +137,7 @@ py::tuple read_file(const std::filesystem::path& file) {
 }
 
 void write_file(const std::filesystem::path& file, const py::array& pixels, double bitrate,
-                std::optional<int32_t> ppi,
-           std::optional<std::string> comment, int32_t quality) {
+                std::optional<int32_t> ppi, std::optional<std::string> comment, int32_t quality) {
   const std::string path = file.string();
   const SaveOptions options = save_options(bitrate, ppi, std::move(comment), quality);
   const StridedPixels view = strided_pixels(pixels, true);

@@ -75,7 +75,7 @@ def test_write_of_wsq_is_encode(tmp_path):
     assert (tmp_path / "image.wsq").read_bytes() == expected
 
 
-@pytest.mark.parametrize("target", ["copy.wsq", "copy.png", "copy.bmp"])
+@pytest.mark.parametrize("target", ["copy.wsq", "copy.png", "copy.bmp", "copy.tif", "copy.jpg"])
 def test_convert_matches_the_converter(sample_path, wsqconv, tmp_path, target):
     assert wsqconv(sample_path, tmp_path / f"cli-{target}") == 0
     wsqview.convert(sample_path, tmp_path / target)
