@@ -30,8 +30,7 @@ write_basic_package_version_file(${CMAKE_BINARY_DIR}/WSQConfigVersion.cmake
 install(FILES ${CMAKE_BINARY_DIR}/WSQConfig.cmake ${CMAKE_BINARY_DIR}/WSQConfigVersion.cmake
   DESTINATION ${WSQ_CMAKE_DIR} COMPONENT libraries)
 
-# pkg-config files name their folders relative to ${prefix}, so that a
-# staged tree can be used with pkg-config --define-prefix.
+# pkg-config files; a staged tree is used with PKG_CONFIG_SYSROOT_DIR.
 foreach(module wsq wsqimage)
   configure_file(${CMAKE_CURRENT_LIST_DIR}/${module}.pc.in ${CMAKE_BINARY_DIR}/${module}.pc @ONLY)
   install(FILES ${CMAKE_BINARY_DIR}/${module}.pc

@@ -5,12 +5,11 @@ set(CPACK_PACKAGE_VENDOR "wsqview developers")
 set(CPACK_PACKAGE_CONTACT "wsqview developers <wsqview@localhost>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "WSQ fingerprint image viewer, converter and codec")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "WSQ fingerprint image viewer, converter and codec
- A viewer (wsqview) and converter (wsqconv) for WSQ fingerprint images and
- common raster formats; the WSQ codec and image libraries with their headers
- and CMake and pkg-config packages; a Qt image format plugin and a gdk-pixbuf
- loader, so that Qt and GTK applications open WSQ files; the image/x-wsq MIME
- type, an icon and a thumbnailer entry for file managers.")
+set(CPACK_PACKAGE_DESCRIPTION "A viewer (wsqview) and converter (wsqconv) for WSQ fingerprint images and
+common raster formats; the WSQ codec and image libraries with their headers
+and CMake and pkg-config packages; a Qt image format plugin and a gdk-pixbuf
+loader, so that Qt and GTK applications open WSQ files; the image/x-wsq MIME
+type, an icon and a thumbnailer entry for file managers.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

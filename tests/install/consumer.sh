@@ -2,11 +2,11 @@
 # find_package(WSQ) and with pkg-config, and runs its programs on the sample.
 set -euo pipefail
 source "$1"
-export PKG_CONFIG_PATH="$libdir/pkgconfig"
+# pkg-config finds the staged files, whose folders lie under the staging folder.
+export PKG_CONFIG_PATH="$libdir/pkgconfig" PKG_CONFIG_SYSROOT_DIR="$stage"
 "$cmake_command" -S "$source_dir/tests/install/consumer" -B "$work/build" -G "$cmake_generator" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER="$c_compiler" -DCMAKE_CXX_COMPILER="$cxx_compiler" \
-  -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF \
-  -DPKG_CONFIG_ARGN=--define-prefix >/dev/null
+  -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF >/dev/null
 "$cmake_command" --build "$work/build" -j 2 >/dev/null
 
 export LD_LIBRARY_PATH="$libdir"
