@@ -28,3 +28,10 @@ install: configure
 	@cmake -S . -B $(BUILD) -DCMAKE_INSTALL_PREFIX=$(PREFIX) >/dev/null
 	@cmake --build $(BUILD) -j 2
 	cmake --install $(BUILD)
+
+# The Debian package, built for the /usr prefix.
+.PHONY: deb
+deb: configure
+	@cmake -S . -B $(BUILD) -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+	@cmake --build $(BUILD) -j 2
+	cd $(BUILD) && cpack -G DEB
