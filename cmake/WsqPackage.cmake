@@ -15,8 +15,12 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Thumbnails are made by gdk-pixbuf-thumbnailer through the loader.
+# Thumbnails are made by gdk-pixbuf-thumbnailer through the loader; the
+# Python package, when built, needs numpy at run time.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libgdk-pixbuf2.0-bin, shared-mime-info, desktop-file-utils")
+if(WSQ_PYTHON)
+  string(APPEND CPACK_DEBIAN_PACKAGE_RECOMMENDS ", python3, python3-numpy")
+endif()
 # One package holds every component, so that parts installed later (for
 # example a Python module) join it without changes here.
 set(CPACK_DEB_COMPONENT_INSTALL OFF)
