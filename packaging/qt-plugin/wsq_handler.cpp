@@ -25,7 +25,7 @@ wsq::Options quiet_options() {
 // codec can take.
 QByteArray read_codestream(QIODevice* device) {
   if (!device->isSequential() && device->size() - device->pos() > INT32_MAX) return {};
-  QByteArray bytes = device->read(static_cast<qint64>(INT32_MAX) + 1);
+  QByteArray bytes = device->readAll();
   if (bytes.size() > INT32_MAX) return {};
   return bytes;
 }
