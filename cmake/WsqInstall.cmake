@@ -15,6 +15,15 @@ endforeach()
 install(TARGETS wsq_shared wsq_static imagelib_shared imagelib_static EXPORT WSQTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT libraries
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT libraries)
+# A stripped install (cmake --install --strip, the Debian package) drops the
+# debug information of the static libraries too.
+foreach(archive wsq_static imagelib_static)
+  install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+      execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-debug
+        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:${archive}>\")
+    endif()" COMPONENT libraries)
+endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/include/wsq/wsq.h ${PROJECT_SOURCE_DIR}/include/wsq/wsq_c.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/wsq COMPONENT libraries)
 list(TRANSFORM WSQ_PUBLIC_IMAGELIB_HEADERS PREPEND ${PROJECT_SOURCE_DIR}/imagelib/)
