@@ -20,3 +20,18 @@ test: build
 
 run: build
 	@bash scripts/run.sh $(BUILD)
+
+# make install PREFIX=/opt/wsq (default /usr/local); DESTDIR stages the tree.
+PREFIX ?= /usr/local
+.PHONY: install
+install: configure
+	@cmake -S . -B $(BUILD) -DCMAKE_INSTALL_PREFIX=$(PREFIX) >/dev/null
+	@cmake --build $(BUILD) -j 2
+	cmake --install $(BUILD)
+
+# The Debian package, built for the /usr prefix.
+.PHONY: deb
+deb: configure
+	@cmake -S . -B $(BUILD) -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+	@cmake --build $(BUILD) -j 2
+	cd $(BUILD) && cpack -G DEB

@@ -15,6 +15,7 @@ packages=(
   python3-dask python3-distributed
   libgdk-pixbuf-2.0-dev shared-mime-info desktop-file-utils appstream
   file xdg-utils dpkg-dev
+  libglib2.0-bin libgdk-pixbuf2.0-bin
 )
 
 missing=()
