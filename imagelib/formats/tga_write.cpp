@@ -28,6 +28,16 @@ uint8_t choose_type(const ImageRecord& image) {
 
 uint16_t map_length(const ImageRecord& image) { return std::min(image.palette_count, kMaxMapLength); }
 
+// Bytes per colour-map entry: 4 only when the palette's fourth bytes carry
+// alpha (some are not 0); a map of all-zero alpha would show as transparent.
+size_t map_entry_bytes(const ImageRecord& image) {
+  if (image.palette_entry_size != 4) return 3;
+  for (size_t j = 0; j < map_length(image); ++j) {
+    if (image.palette[j * 4 + 3] != 0) return 4;
+  }
+  return 3;
+}
+
 void put_u16(std::vector<uint8_t>& out, size_t at, uint32_t value) {
   out[at] = static_cast<uint8_t>(value);
   out[at + 1] = static_cast<uint8_t>(value >> 8);
@@ -39,21 +49,24 @@ std::vector<uint8_t> make_header(const ImageRecord& image, uint8_t type) {
   if (type == kColourMapped) {
     header[1] = 1;
     put_u16(header, 5, map_length(image));
-    header[7] = static_cast<uint8_t>(image.palette_entry_size * 8);
+    header[7] = static_cast<uint8_t>(map_entry_bytes(image) * 8);
   }
   put_u16(header, 12, image.width);
   put_u16(header, 14, image.height);
   header[16] = image.bits_per_pixel <= 8 ? 8 : image.bits_per_pixel;
-  header[17] = image.bits_per_pixel == 32 ? 0x28 : 0x20;
+  const bool alpha = image.bits_per_pixel == 32 || (type == kColourMapped && map_entry_bytes(image) == 4);
+  header[17] = alpha ? 0x28 : 0x20;
   return header;
 }
 
-// Colour-map entries are stored with their bytes reversed (red first).
+// Colour-map entries are stored like pixels: blue, green, red (and alpha).
 std::vector<uint8_t> make_colour_map(const ImageRecord& image) {
   const size_t size = image.palette_entry_size;
-  std::vector<uint8_t> map(map_length(image) * size);
+  const size_t file_size = map_entry_bytes(image);
+  std::vector<uint8_t> map(map_length(image) * file_size);
   for (size_t j = 0; j < map_length(image); ++j) {
-    for (size_t i = 0; i < size; ++i) map[j * size + i] = image.palette[j * size + size - 1 - i];
+    std::copy_n(image.palette.begin() + static_cast<std::ptrdiff_t>(j * size), file_size,
+                map.begin() + static_cast<std::ptrdiff_t>(j * file_size));
   }
   return map;
 }
