@@ -77,7 +77,8 @@ void convert_row(const uint8_t* in, JSAMPLE* out, const ImageRecord& image, Samp
 ImageLibraryError encode_jpeg(JpegWriter& writer, FILE* file, const ImageRecord& image, int32_t quality) {
   jpeg_compress_struct& info = writer.info;
   info.err = jpeg_errors_to_diagnostics(writer.errors);
-  if (setjmp(writer.errors.jump)) return CorruptFile;
+  // libjpeg fails while compressing only when writing the stream fails.
+  if (setjmp(writer.errors.jump)) return WriteError;
   jpeg_create_compress(&info);
   writer.created = true;
   jpeg_stdio_dest(&info, file);
