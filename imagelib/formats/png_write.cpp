@@ -4,6 +4,7 @@
 // everything that must outlive the jump lives in the PngWriter of its caller.
 #include <algorithm>
 #include <csetjmp>
+#include <cstdio>
 #include <new>
 #include <vector>
 
@@ -101,8 +102,8 @@ void set_transparent_entry(PngWriter& writer, int index) {
 
 ImageLibraryError encode_png(PngWriter& writer, FILE* file, const ImageRecord& image) {
   const IndexForm form = index_form(image);
-  // libpng's errors while writing are failed writes of the stream.
-  if (setjmp(png_jmpbuf(writer.png))) return WriteError;
+  // A libpng failure is a write error when writing the stream failed.
+  if (setjmp(png_jmpbuf(writer.png))) return std::ferror(file) ? WriteError : CorruptFile;
   png_init_io(writer.png, file);
   int depth = image.bits_per_pixel < 8 ? image.bits_per_pixel : 8;
   int colour_type = PNG_COLOR_TYPE_RGB;

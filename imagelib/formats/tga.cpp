@@ -101,6 +101,19 @@ void decode_map_entry(const uint8_t* in, uint8_t entry_bits, uint8_t* out, uint8
   }
 }
 
+// The one fully transparent entry of a 32-bit colour map whose other entries
+// are opaque, or -1.
+int16_t transparent_entry(std::span<const uint8_t> map, size_t count) {
+  int16_t found = -1;
+  for (size_t j = 0; j < count; ++j) {
+    const uint8_t alpha = map[j * 4 + 3];
+    if (alpha == 255) continue;
+    if (alpha != 0 || found >= 0) return -1;
+    found = static_cast<int16_t>(j);
+  }
+  return found;
+}
+
 // Fills the palette of a colour-mapped file from its colour map, and that of
 // a grey file with a grey ramp.
 void fill_palette(const TgaHeader& header, std::span<const uint8_t> map, ImageRecord& image) {
@@ -111,6 +124,7 @@ void fill_palette(const TgaHeader& header, std::span<const uint8_t> map, ImageRe
       decode_map_entry(map.data() + j * entry_bytes, header.map_entry_bits,
                        image.palette.data() + j * image.palette_entry_size, image.palette_entry_size);
     }
+    if (header.map_entry_bits == 32) image.transparent_index = transparent_entry(map, image.palette_count);
     return;
   }
   const unsigned step = 256 / image.palette_count;

@@ -107,6 +107,18 @@ TEST_F(TgaWriteTest, PaletteAlphaGivesAThirtyTwoBitMap) {
   EXPECT_EQ(back.palette, source.palette);
 }
 
+TEST_F(TgaWriteTest, TransparentIndexGoesIntoThirtyTwoBitMapAndBack) {
+  ImageRecord source = make_record(2, 1, 8, 0, 256);
+  set_grey_palette(source, false);  // a grey ramp, written as a map all the same
+  source.transparent_index = 7;
+  const Bytes file = write_and_read(source);
+  EXPECT_EQ(file[2], 1);
+  EXPECT_EQ(file[7], 32);
+  EXPECT_EQ(Bytes(file.begin() + 18 + 6 * 4, file.begin() + 18 + 8 * 4), (Bytes{6, 6, 6, 255, 7, 7, 7, 0}));
+  EXPECT_EQ(back.transparent_index, 7);
+  EXPECT_EQ(pixel_rows(back), pixel_rows(source));
+}
+
 TEST_F(TgaWriteTest, OnlyTheIdentityGreyRampIsWrittenAsGreySamples) {
   ImageRecord identity = make_record(4, 2, 8, 0, 256);
   set_grey_palette(identity, false);
