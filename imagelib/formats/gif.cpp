@@ -111,8 +111,9 @@ ImageLibraryError read_gif_file(const std::string& filename, ImageRecord& image)
   ImageLibraryError code = find_first_image(gif.get(), image.transparent_index);
   if (code != NoError) return code;
 
-  // Without a global colour map the first image's own map is the palette.
-  const ColorMapObject* map = gif->SColorMap != nullptr ? gif->SColorMap : gif->Image.ColorMap;
+  // The first image's own colour map, when it has one, holds its colours;
+  // the global map serves images without one.
+  const ColorMapObject* map = gif->Image.ColorMap != nullptr ? gif->Image.ColorMap : gif->SColorMap;
   if (map == nullptr || map->ColorCount <= 0 || map->ColorCount > 256) return CorruptFile;
   if (static_cast<uint64_t>(gif->Image.Width) * static_cast<uint64_t>(gif->Image.Height) > image.max_pixels) {
     return BadImageSize;

@@ -4,6 +4,7 @@
 // the compression structure and the row buffer live in the JpegWriter of its
 // caller.
 #include <algorithm>
+#include <cstdio>
 #include <new>
 #include <vector>
 
@@ -77,7 +78,8 @@ void convert_row(const uint8_t* in, JSAMPLE* out, const ImageRecord& image, Samp
 ImageLibraryError encode_jpeg(JpegWriter& writer, FILE* file, const ImageRecord& image, int32_t quality) {
   jpeg_compress_struct& info = writer.info;
   info.err = jpeg_errors_to_diagnostics(writer.errors);
-  if (setjmp(writer.errors.jump)) return CorruptFile;
+  // A libjpeg failure is a write error when writing the stream failed.
+  if (setjmp(writer.errors.jump)) return std::ferror(file) ? WriteError : CorruptFile;
   jpeg_create_compress(&info);
   writer.created = true;
   jpeg_stdio_dest(&info, file);

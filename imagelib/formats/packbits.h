@@ -1,8 +1,10 @@
 #pragma once
 // Decoding of one row of PackBits (ByteRun1) data, shared by the IFF/ILBM and
 // PSD readers. A control byte n from 0 to 127 is followed by n + 1 bytes
-// copied as they stand; a control byte from -128 to -1 by one byte repeated
-// 1 - n times. Repeat runs that reach past the row end are cut at the end.
+// copied as they stand; a control byte from -127 to -1 by one byte repeated
+// 1 - n times; -128 (128) is a no-op, skipped wherever it stands, including
+// just after the row is full. Repeat runs that reach past the row end are cut
+// at the end.
 #include <cstddef>
 #include <cstdint>
 

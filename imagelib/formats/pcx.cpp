@@ -85,9 +85,27 @@ ImageLibraryError read_colour_table(std::span<const uint8_t> file, ImageRecord& 
   return NoError;
 }
 
-ImageLibraryError fill_palette(std::span<const uint8_t> file, const PcxHeader& header, ImageRecord& image) {
+// True when a 256-colour table marked by the byte 12 follows the scan lines,
+// which end at data_end.
+bool has_colour_table(std::span<const uint8_t> file, size_t data_end) {
+  return file.size() >= kTableSize && file.size() - kTableSize >= data_end && file[file.size() - kTableSize] == 12;
+}
+
+void fill_grey_ramp(ImageRecord& image) {
+  for (size_t j = 0; j < image.palette_count; ++j) {
+    const auto level = static_cast<uint8_t>(j);
+    set_entry(image, j, level, level, level);
+  }
+}
+
+// data_end is where the scan lines end. Version 5 files of one 8-bit plane
+// must carry the 256-colour table; older ones without it hold grey levels.
+ImageLibraryError fill_palette(std::span<const uint8_t> file, size_t data_end, const PcxHeader& header,
+                               ImageRecord& image) {
   if (header.bits == 8) {
-    if (header.planes == 1 && header.version == 5) return read_colour_table(file, image);
+    if (header.planes != 1) return NoError;
+    if (header.version == 5 || has_colour_table(file, data_end)) return read_colour_table(file, image);
+    if (header.version < 5) fill_grey_ramp(image);
     return NoError;
   }
   if (header.bits == 1 && header.planes == 1 && header.palette_info == 0) {
@@ -163,14 +181,12 @@ ImageLibraryError decode_pcx(std::span<const uint8_t> file, ImageRecord& image) 
   image.bits_per_pixel = depth;
   image.palette_count = 0;
   if (const auto code = image_allocate(image)) return code;
-  if (image.has_palette()) {
-    if (const auto code = fill_palette(file, header, image)) return code;
-  }
   std::vector<uint8_t> line(size_t{header.planes} * header.bytes_per_line);
   for (uint32_t i = 0; i < height; ++i) {
     if (!decode_line(in, run_length(header), line)) return ReadError;
     place_line(header, line, image, image.row(height - 1 - i));
   }
+  if (image.has_palette()) return fill_palette(file, in.position(), header, image);
   return NoError;
 }
 

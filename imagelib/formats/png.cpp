@@ -12,7 +12,6 @@
 #include <new>
 #include <vector>
 
-#include "imagelib/compositing.h"
 #include "imagelib/formats/png_messages.h"
 
 namespace {
@@ -33,7 +32,8 @@ struct PngReader {
   }
 };
 
-// What the header, PLTE, tRNS and bKGD say, and the decisions taken on them.
+// What the header, PLTE and tRNS say, and the decisions taken on them. bKGD
+// is only a display hint and never changes the pixels.
 struct PngFacts {
   png_uint_32 width = 0;
   png_uint_32 height = 0;
@@ -46,9 +46,8 @@ struct PngFacts {
   int trans_count = 0;
   png_bytep trans_alpha = nullptr;
   png_color_16p trans_colour = nullptr;
-  bool has_background = false;
-  uint8_t background[3] = {};  // red, green, blue
-  bool alpha_mode = false;
+  bool alpha_mode = false;  // palette indices become 32-bit pixels with alpha
+  bool keyed = false;       // grey or RGB pixels equal to the key get alpha 0
 };
 
 // A 16-bit or low-depth sample of the file as an 8-bit level.
@@ -58,40 +57,29 @@ uint8_t level_of(png_uint_16 value, int bit_depth) {
   return static_cast<uint8_t>(value);
 }
 
-void read_background(png_structp png, png_infop info, PngFacts& facts) {
-  png_color_16p background = nullptr;
-  if (!png_get_valid(png, info, PNG_INFO_bKGD) || !png_get_bKGD(png, info, &background)) return;
-  facts.has_background = true;
-  const int depth = facts.colour_type == PNG_COLOR_TYPE_PALETTE ? 8 : facts.bit_depth;
-  if (facts.colour_type == PNG_COLOR_TYPE_GRAY || facts.colour_type == PNG_COLOR_TYPE_GRAY_ALPHA) {
-    facts.background[0] = facts.background[1] = facts.background[2] = level_of(background->gray, depth);
-  } else {
-    facts.background[0] = level_of(background->red, depth);
-    facts.background[1] = level_of(background->green, depth);
-    facts.background[2] = level_of(background->blue, depth);
-  }
-}
-
-// One tRNS entry with a background: that colour is shown as the background.
-// One palette entry without one: transparent index (alpha 0) or alpha mode.
-// Several palette entries: alpha mode. A grey or RGB key colour without a
-// background is ignored.
+// A palette whose tRNS makes exactly one entry fully transparent and leaves
+// the rest opaque keeps its indices with that transparent index; any other
+// palette alpha turns the pixels into 32-bit colours with alpha. A grey or RGB
+// key colour makes the pixels equal to it transparent.
 void decide_transparency(png_structp png, png_infop info, PngFacts& facts, ImageRecord& image) {
-  if (png_get_valid(png, info, PNG_INFO_tRNS)) {
-    png_get_tRNS(png, info, &facts.trans_alpha, &facts.trans_count, &facts.trans_colour);
+  if (!png_get_valid(png, info, PNG_INFO_tRNS)) return;
+  png_get_tRNS(png, info, &facts.trans_alpha, &facts.trans_count, &facts.trans_colour);
+  if (facts.colour_type != PNG_COLOR_TYPE_PALETTE) {
+    facts.keyed = facts.trans_colour != nullptr &&
+                  (facts.colour_type == PNG_COLOR_TYPE_GRAY || facts.colour_type == PNG_COLOR_TYPE_RGB);
+    facts.trans_count = 0;
+    return;
   }
-  const bool palette = facts.colour_type == PNG_COLOR_TYPE_PALETTE;
-  if (facts.trans_count == 1 && !facts.has_background) {
-    if (!palette) {
-      facts.trans_count = 0;
-    } else if (facts.trans_alpha[0] != 0) {
+  int transparent = -1;
+  for (int i = 0; i < facts.trans_count; ++i) {
+    if (facts.trans_alpha[i] == 255) continue;
+    if (facts.trans_alpha[i] != 0 || transparent >= 0) {
       facts.alpha_mode = true;
-    } else {
-      image.transparent_index = 0;
+      return;
     }
-  } else if (facts.trans_count > 1) {
-    facts.alpha_mode = palette;
+    transparent = i;
   }
+  image.transparent_index = static_cast<int16_t>(transparent);
 }
 
 // The record's depth and palette size, and the transformations asked of libpng.
@@ -101,12 +89,14 @@ void plan_record(png_structp png, png_infop info, PngFacts& facts, ImageRecord& 
   const int channels = png_get_channels(png, info);
   const int colours = facts.colour_type == PNG_COLOR_TYPE_GRAY_ALPHA ? channels - 1 : channels;
   int bits = colours * record_depth;
-  if (facts.bit_depth == 16) png_set_strip_16(png);
-  if (facts.alpha_mode && facts.depth < 8) {
+  // Key colours are compared with the file's own samples, at 16 bits too.
+  if (facts.bit_depth == 16 && !facts.keyed) png_set_strip_16(png);
+  if (facts.keyed && facts.bit_depth == 16) facts.depth = 16;
+  if ((facts.alpha_mode || facts.keyed) && facts.depth < 8) {
     png_set_packing(png);
     facts.depth = 8;
   }
-  if ((facts.colour_type == PNG_COLOR_TYPE_GRAY_ALPHA && bits == 8) || facts.alpha_mode) bits = 32;
+  if ((facts.colour_type == PNG_COLOR_TYPE_GRAY_ALPHA && bits == 8) || facts.alpha_mode || facts.keyed) bits = 32;
   image.width = facts.width;
   image.height = facts.height;
   image.bits_per_pixel = static_cast<uint8_t>(bits);
@@ -122,7 +112,6 @@ void plan_record(png_structp png, png_infop info, PngFacts& facts, ImageRecord& 
 
 void fill_palette(const PngFacts& facts, ImageRecord& image) {
   const uint32_t count = image.palette_count;
-  const bool shown_as_background = facts.trans_count == 1 && facts.has_background;
   for (uint32_t i = 0; i < count; ++i) {
     uint8_t* entry = image.palette.data() + static_cast<size_t>(i) * image.palette_entry_size;
     if (facts.colour_type != PNG_COLOR_TYPE_PALETTE) {
@@ -133,22 +122,6 @@ void fill_palette(const PngFacts& facts, ImageRecord& image) {
     entry[0] = colour.blue;
     entry[1] = colour.green;
     entry[2] = colour.red;
-    if (i == 0 && shown_as_background) {
-      const uint8_t alpha = facts.trans_alpha[0];
-      entry[0] = blend_channel(colour.blue, alpha, facts.background[2]);
-      entry[1] = blend_channel(colour.green, alpha, facts.background[1]);
-      entry[2] = blend_channel(colour.red, alpha, facts.background[0]);
-    }
-  }
-  // A grey key colour shows the background.
-  if (facts.colour_type == PNG_COLOR_TYPE_GRAY && shown_as_background) {
-    const uint32_t key = facts.bit_depth == 16 ? facts.trans_colour->gray >> 8 : facts.trans_colour->gray;
-    if (key < count) {
-      uint8_t* entry = image.palette.data() + static_cast<size_t>(key) * image.palette_entry_size;
-      entry[0] = facts.background[2];
-      entry[1] = facts.background[1];
-      entry[2] = facts.background[0];
-    }
   }
 }
 
@@ -159,20 +132,37 @@ void copy_2bit_row(const uint8_t* in, uint8_t* out, uint32_t width) {
   }
 }
 
-void copy_rgb_row(const uint8_t* in, uint8_t* out, uint32_t width, const PngFacts& facts) {
-  const bool keyed = facts.trans_count == 1 && facts.has_background;
-  const auto key = [&facts](png_uint_16 value) { return facts.bit_depth == 16 ? value >> 8 : value; };
+void copy_rgb_row(const uint8_t* in, uint8_t* out, uint32_t width) {
   for (uint32_t x = 0; x < width; ++x, in += 3, out += 3) {
-    if (keyed && in[0] == key(facts.trans_colour->red) && in[1] == key(facts.trans_colour->green) &&
-        in[2] == key(facts.trans_colour->blue)) {
-      out[0] = facts.background[2];
-      out[1] = facts.background[1];
-      out[2] = facts.background[0];
-    } else {
-      out[0] = in[2];
-      out[1] = in[1];
-      out[2] = in[0];
+    out[0] = in[2];
+    out[1] = in[1];
+    out[2] = in[0];
+  }
+}
+
+// Grey or RGB samples of 8 or 16 bits (low depths unpacked to one per byte)
+// as blue, green, red, alpha; the samples equal to the key get alpha 0.
+void copy_keyed_row(const uint8_t* in, uint8_t* out, uint32_t width, const PngFacts& facts) {
+  const bool grey = facts.colour_type == PNG_COLOR_TYPE_GRAY;
+  const png_color_16& key = *facts.trans_colour;
+  const auto sample = [&in, &facts]() {
+    const png_uint_16 value = facts.depth == 16 ? static_cast<png_uint_16>(in[0] << 8 | in[1]) : in[0];
+    in += facts.depth == 16 ? 2 : 1;
+    return value;
+  };
+  for (uint32_t x = 0; x < width; ++x, out += 4) {
+    png_uint_16 red = sample();
+    png_uint_16 green = red;
+    png_uint_16 blue = red;
+    if (!grey) {
+      green = sample();
+      blue = sample();
     }
+    const bool transparent = grey ? red == key.gray : red == key.red && green == key.green && blue == key.blue;
+    out[0] = level_of(blue, facts.bit_depth);
+    out[1] = level_of(green, facts.bit_depth);
+    out[2] = level_of(red, facts.bit_depth);
+    out[3] = transparent ? 0 : 255;
   }
 }
 
@@ -202,7 +192,7 @@ void copy_8bit_row(const uint8_t* in, uint8_t* out, uint32_t width, const PngFac
   } else if (bits == 8) {
     std::memcpy(out, in, width);
   } else {
-    copy_rgb_row(in, out, width, facts);
+    copy_rgb_row(in, out, width);
   }
 }
 
@@ -211,7 +201,9 @@ void copy_rows(const PngReader& reader, const PngFacts& facts, ImageRecord& imag
   for (uint32_t y = 0; y < image.height; ++y) {
     const uint8_t* in = reader.rows[y];
     uint8_t* out = image.row(image.height - 1 - y);
-    if (facts.depth == 2) {
+    if (facts.keyed) {
+      copy_keyed_row(in, out, image.width, facts);
+    } else if (facts.depth == 2) {
       copy_2bit_row(in, out, image.width);
     } else if (facts.depth < 8) {
       std::memcpy(out, in, (static_cast<size_t>(image.width) * facts.depth + 7) / 8);
@@ -240,7 +232,6 @@ ImageLibraryError decode_png(PngReader& reader, ImageRecord& image) {
       (!png_get_PLTE(reader.png, reader.info, &facts.plte, &facts.plte_count) || facts.plte_count == 0)) {
     return CorruptFile;
   }
-  read_background(reader.png, reader.info, facts);
   decide_transparency(reader.png, reader.info, facts, image);
   plan_record(reader.png, reader.info, facts, image);
   const ImageLibraryError code = image_allocate(image);

@@ -2,7 +2,9 @@
 //
 // libpng reports errors by a long jump back to the setjmp of encode_png;
 // everything that must outlive the jump lives in the PngWriter of its caller.
+#include <algorithm>
 #include <csetjmp>
+#include <cstdio>
 #include <new>
 #include <vector>
 
@@ -30,10 +32,19 @@ struct PngWriter {
 // How a record of at most 8 bits is stored. Indices are written as grey
 // samples only when the palette is the grey ramp of the depth (or there is
 // no palette); another grey palette is written as its grey levels, 8 bits
-// per sample; any other palette as a PLTE.
+// per sample; any other palette, and any palette with a transparent entry,
+// as a PLTE.
 enum class IndexForm { GreySamples, GreyLevels, Palette };
 
+// The transparent index when the record has one the PLTE can carry, else -1.
+int transparent_entry(const ImageRecord& image) {
+  const int index = image.transparent_index;
+  if (!image.has_palette() || index < 0 || index >= image.palette_count) return -1;
+  return index < (1 << image.bits_per_pixel) ? index : -1;
+}
+
 IndexForm index_form(const ImageRecord& image) {
+  if (transparent_entry(image) >= 0) return IndexForm::Palette;
   if (!image.has_palette() || palette_is_grey_ramp(image)) return IndexForm::GreySamples;
   if (palette_is_grey(image)) return IndexForm::GreyLevels;
   return IndexForm::Palette;
@@ -80,9 +91,19 @@ void set_plte(PngWriter& writer, const ImageRecord& image) {
   png_set_PLTE(writer.png, writer.info, colours, count);
 }
 
+// A tRNS that makes the transparent entry fully transparent and leaves the
+// entries before it opaque (later entries are opaque without being listed).
+void set_transparent_entry(PngWriter& writer, int index) {
+  png_byte alpha[256];
+  std::fill_n(alpha, index, png_byte{255});
+  alpha[index] = 0;
+  png_set_tRNS(writer.png, writer.info, alpha, index + 1, nullptr);
+}
+
 ImageLibraryError encode_png(PngWriter& writer, FILE* file, const ImageRecord& image) {
   const IndexForm form = index_form(image);
-  if (setjmp(png_jmpbuf(writer.png))) return CorruptFile;
+  // A libpng failure is a write error when writing the stream failed.
+  if (setjmp(png_jmpbuf(writer.png))) return std::ferror(file) ? WriteError : CorruptFile;
   png_init_io(writer.png, file);
   int depth = image.bits_per_pixel < 8 ? image.bits_per_pixel : 8;
   int colour_type = PNG_COLOR_TYPE_RGB;
@@ -95,6 +116,9 @@ ImageLibraryError encode_png(PngWriter& writer, FILE* file, const ImageRecord& i
   png_set_IHDR(writer.png, writer.info, image.width, image.height, depth, colour_type, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   if (colour_type == PNG_COLOR_TYPE_PALETTE) set_plte(writer, image);
+  if (colour_type == PNG_COLOR_TYPE_PALETTE && transparent_entry(image) >= 0) {
+    set_transparent_entry(writer, transparent_entry(image));
+  }
   png_write_info(writer.png, writer.info);
   for (uint32_t y = 0; y < image.height; ++y) {
     convert_row(image.row(image.height - 1 - y), writer.row.data(), image, form);

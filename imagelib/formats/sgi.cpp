@@ -38,7 +38,11 @@ bool read_header(ByteReader& in, SgiHeader& header) {
 ImageLibraryError check_header(const SgiHeader& header) {
   if (header.magic != kMagic) return UnsupportedOption;
   if (static_cast<int32_t>(header.colour_map_id) > 0) return UnsupportedOption;
-  if (header.bytes_per_channel == 2) return UnsupportedOption;
+  // Only one byte per sample is decoded; the dimension says whether there is
+  // one row (1), one plane (2) or several planes (3).
+  if (header.bytes_per_channel != 1) return UnsupportedOption;
+  if (header.dimension < 1 || header.dimension > 3) return UnsupportedOption;
+  if (header.storage > 1) return UnsupportedOption;
   return NoError;
 }
 

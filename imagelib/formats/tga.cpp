@@ -37,6 +37,9 @@ bool known_depth(uint8_t depth) {
 }
 bool run_length(const TgaHeader& header) { return header.image_type >= 9; }
 bool true_colour_type(const TgaHeader& header) { return header.image_type == 2 || header.image_type == 10; }
+bool colour_mapped_type(const TgaHeader& header) { return header.image_type == 1 || header.image_type == 9; }
+bool grey_type(const TgaHeader& header) { return header.image_type == 3 || header.image_type == 11; }
+bool has_colour_map(const TgaHeader& header) { return header.colour_map_type == 1 && header.map_length > 0; }
 // Four bits of the descriptor count the alpha bits; a depth-32 file keeps its
 // fourth byte only when they say 8 or more.
 bool keeps_alpha(const TgaHeader& header) { return (header.descriptor & 0x0F) >= 8; }
@@ -55,12 +58,23 @@ uint8_t record_depth(const TgaHeader& header) {
   return header.depth;
 }
 
+bool decodable_map(const TgaHeader& header) {
+  const uint8_t bits = header.map_entry_bits;
+  return has_colour_map(header) && (bits == 15 || bits == 16 || bits == 24 || bits == 32);
+}
+
 // Header checks, in the order that decides which code a bad header gets.
+// Only 8-bit indices into a decodable colour map, 8-bit grey levels and
+// true-colour pixels of 15 bits or more are read; any other combination is
+// refused rather than shown with the wrong colours.
 ImageLibraryError check_header(const TgaHeader& header) {
   if (header.image_type == 0) return UnsupportedOption;
   if (!known_depth(header.depth)) return UnsupportedOption;
   if (!known_type(header.image_type)) return UnsupportedOption;
   if (header.map_length > 256) return UnsupportedOption;
+  if (colour_mapped_type(header) && (header.depth != 8 || !decodable_map(header))) return UnsupportedOption;
+  if (grey_type(header) && header.depth != 8) return UnsupportedOption;
+  if (true_colour_type(header) && header.depth == 8) return UnsupportedOption;
   return NoError;
 }
 
@@ -73,40 +87,44 @@ uint64_t least_pixel_bytes(const TgaHeader& header, uint64_t pixel_count) {
 }
 
 // One colour-map entry as a palette entry (blue, green, red and a fourth
-// byte). Colour-map entries keep their bytes in the reverse order of palette
-// entries, which the writer follows too.
+// byte). Colour-map entries keep their bytes in the order of pixels: blue,
+// green, red (and alpha, kept in a 4-byte palette entry).
 void decode_map_entry(const uint8_t* in, uint8_t entry_bits, uint8_t* out, uint8_t out_size) {
   if (entry_bits == 15 || entry_bits == 16) {
     const unsigned value = in[0] | (in[1] << 8);
     out[0] = static_cast<uint8_t>((value & 0x1F) << 3);
     out[1] = static_cast<uint8_t>((value & 0x3E0) >> 2);
     out[2] = static_cast<uint8_t>((value & 0x7C00) >> 7);
-  } else if (entry_bits == 32) {
-    // The same bytes for 3- and 4-byte palette entries; a 3-byte entry just
-    // leaves out the fourth byte (the file's first).
-    for (int i = 0; i < out_size; ++i) out[i] = in[3 - i];
   } else {
-    for (int i = 0; i < 3; ++i) out[i] = in[2 - i];
+    const int kept = entry_bits == 32 ? out_size : 3;
+    std::memcpy(out, in, static_cast<size_t>(kept));
   }
 }
 
-bool decodable_map(const TgaHeader& header) {
-  const uint8_t bits = header.map_entry_bits;
-  return header.colour_map_type == 1 && header.map_length > 0 &&
-         (bits == 15 || bits == 16 || bits == 24 || bits == 32);
+// The one fully transparent entry of a 32-bit colour map whose other entries
+// are opaque, or -1.
+int16_t transparent_entry(std::span<const uint8_t> map, size_t count) {
+  int16_t found = -1;
+  for (size_t j = 0; j < count; ++j) {
+    const uint8_t alpha = map[j * 4 + 3];
+    if (alpha == 255) continue;
+    if (alpha != 0 || found >= 0) return -1;
+    found = static_cast<int16_t>(j);
+  }
+  return found;
 }
 
-// Fills the palette from the colour map, or with a grey ramp when the file has
-// none. True-colour files and undecodable colour maps leave it black.
+// Fills the palette of a colour-mapped file from its colour map, and that of
+// a grey file with a grey ramp.
 void fill_palette(const TgaHeader& header, std::span<const uint8_t> map, ImageRecord& image) {
-  if (!image.has_palette() || true_colour_type(header)) return;
-  if (header.colour_map_type == 1 && header.map_length > 0) {
-    if (!decodable_map(header)) return;
+  if (!image.has_palette()) return;
+  if (colour_mapped_type(header)) {
     const size_t entry_bytes = (header.map_entry_bits + 7) / 8;
     for (size_t j = 0; j < image.palette_count; ++j) {
       decode_map_entry(map.data() + j * entry_bytes, header.map_entry_bits,
                        image.palette.data() + j * image.palette_entry_size, image.palette_entry_size);
     }
+    if (header.map_entry_bits == 32) image.transparent_index = transparent_entry(map, image.palette_count);
     return;
   }
   const unsigned step = 256 / image.palette_count;
@@ -183,7 +201,7 @@ ImageLibraryError decode_tga(std::span<const uint8_t> file, ImageRecord& image) 
   image.width = header.width;
   image.height = header.height;
   image.bits_per_pixel = record_depth(header);
-  image.palette_count = header.colour_map_type == 1 ? header.map_length : 0;
+  image.palette_count = colour_mapped_type(header) ? header.map_length : 0;
   if (const auto code = image_allocate(image)) return code;
   fill_palette(header, map, image);
 

@@ -18,15 +18,42 @@ constexpr uint8_t kGrey = 3;
 // The reader refuses longer colour maps; an 8-bit index reaches no further.
 constexpr uint16_t kMaxMapLength = 256;
 
+uint16_t map_length(const ImageRecord& image) { return std::min(image.palette_count, kMaxMapLength); }
+
+bool has_transparent_entry(const ImageRecord& image) {
+  return image.transparent_index >= 0 && image.transparent_index < map_length(image);
+}
+
 // Grey samples stand for themselves only when index i is grey level i; any
-// other palette, grey or not, goes into a colour map so the picture is kept.
+// other palette, grey or not, and any palette with a transparent entry goes
+// into a colour map so the picture is kept.
 uint8_t choose_type(const ImageRecord& image) {
   if (image.bits_per_pixel > 8) return kTrueColour;
-  if (image.bits_per_pixel == 8 && palette_is_grey_ramp(image)) return kGrey;
+  if (image.bits_per_pixel == 8 && palette_is_grey_ramp(image) && !has_transparent_entry(image)) return kGrey;
   return kColourMapped;
 }
 
-uint16_t map_length(const ImageRecord& image) { return std::min(image.palette_count, kMaxMapLength); }
+bool palette_has_alpha(const ImageRecord& image) {
+  if (image.palette_entry_size != 4) return false;
+  for (size_t j = 0; j < map_length(image); ++j) {
+    if (image.palette[j * 4 + 3] != 0) return true;
+  }
+  return false;
+}
+
+// Bytes per colour-map entry: 4 only when the map needs alpha, for the
+// palette's own fourth bytes (some are not 0) or for a transparent entry; a
+// map of all-zero alpha would show as transparent.
+size_t map_entry_bytes(const ImageRecord& image) {
+  return palette_has_alpha(image) || has_transparent_entry(image) ? 4 : 3;
+}
+
+// The alpha stored with map entry j when the map has 4-byte entries: 0 for
+// the transparent entry, else the palette's own alpha, or opaque.
+uint8_t map_alpha(const ImageRecord& image, size_t j) {
+  if (has_transparent_entry(image) && j == static_cast<size_t>(image.transparent_index)) return 0;
+  return palette_has_alpha(image) ? image.palette[j * 4 + 3] : 255;
+}
 
 void put_u16(std::vector<uint8_t>& out, size_t at, uint32_t value) {
   out[at] = static_cast<uint8_t>(value);
@@ -39,21 +66,25 @@ std::vector<uint8_t> make_header(const ImageRecord& image, uint8_t type) {
   if (type == kColourMapped) {
     header[1] = 1;
     put_u16(header, 5, map_length(image));
-    header[7] = static_cast<uint8_t>(image.palette_entry_size * 8);
+    header[7] = static_cast<uint8_t>(map_entry_bytes(image) * 8);
   }
   put_u16(header, 12, image.width);
   put_u16(header, 14, image.height);
   header[16] = image.bits_per_pixel <= 8 ? 8 : image.bits_per_pixel;
-  header[17] = image.bits_per_pixel == 32 ? 0x28 : 0x20;
+  const bool alpha = image.bits_per_pixel == 32 || (type == kColourMapped && map_entry_bytes(image) == 4);
+  header[17] = alpha ? 0x28 : 0x20;
   return header;
 }
 
-// Colour-map entries are stored with their bytes reversed (red first).
+// Colour-map entries are stored like pixels: blue, green, red (and alpha).
 std::vector<uint8_t> make_colour_map(const ImageRecord& image) {
   const size_t size = image.palette_entry_size;
-  std::vector<uint8_t> map(map_length(image) * size);
+  const size_t file_size = map_entry_bytes(image);
+  std::vector<uint8_t> map(map_length(image) * file_size);
   for (size_t j = 0; j < map_length(image); ++j) {
-    for (size_t i = 0; i < size; ++i) map[j * size + i] = image.palette[j * size + size - 1 - i];
+    std::copy_n(image.palette.begin() + static_cast<std::ptrdiff_t>(j * size), 3,
+                map.begin() + static_cast<std::ptrdiff_t>(j * file_size));
+    if (file_size == 4) map[j * 4 + 3] = map_alpha(image, j);
   }
   return map;
 }

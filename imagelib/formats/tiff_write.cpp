@@ -22,17 +22,24 @@ struct TiffPlan {
   uint16_t bits = 8;
   uint16_t compression = COMPRESSION_NONE;
   int orientation = ORIENTATION_TOPLEFT;  // 0: no Orientation tag
+  bool grey_levels = false;  // indices are written as their palette's grey levels
 };
 
 // Indices are written as grey samples only when that shows the same picture:
 // the palette is the grey ramp of the depth (black is zero) or its exact
-// reverse (white is zero). Any other palette, grey or not, is written as a
-// colour map. A record without a palette holds grey levels.
+// reverse (white is zero). Another grey palette is written as its grey
+// levels, 8 bits per sample; any other palette as a colour map. A record
+// without a palette holds grey levels.
 uint16_t photometric_of(const ImageRecord& image) {
   if (image.bits_per_pixel > 8) return PHOTOMETRIC_RGB;
   if (!image.has_palette() || palette_is_grey_ramp(image)) return PHOTOMETRIC_MINISBLACK;
   if (palette_is_reverse_grey_ramp(image)) return PHOTOMETRIC_MINISWHITE;
-  return PHOTOMETRIC_PALETTE;
+  return palette_is_grey(image) ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_PALETTE;
+}
+
+bool writes_grey_levels(const ImageRecord& image) {
+  return image.bits_per_pixel <= 8 && image.has_palette() && palette_is_grey(image) &&
+         !palette_is_grey_ramp(image) && !palette_is_reverse_grey_ramp(image);
 }
 
 ImageLibraryError plan_tiff(const ImageRecord& image, const TiffOptions* options, TiffPlan& plan) {
@@ -45,7 +52,8 @@ ImageLibraryError plan_tiff(const ImageRecord& image, const TiffOptions* options
   plan.orientation = bottom_up == 0 ? ORIENTATION_TOPLEFT : bottom_up == 1 ? ORIENTATION_BOTLEFT : 0;
   plan.photometric = photometric_of(image);
   plan.samples = image.bits_per_pixel <= 8 ? 1 : image.bits_per_pixel == 32 ? 4 : 3;
-  plan.bits = image.bits_per_pixel <= 8 ? image.bits_per_pixel : 8;
+  plan.grey_levels = writes_grey_levels(image);
+  plan.bits = image.bits_per_pixel <= 8 && !plan.grey_levels ? image.bits_per_pixel : 8;
   return NoError;
 }
 
@@ -81,9 +89,24 @@ void set_tags(TIFF* tiff, const ImageRecord& image, const TiffPlan& plan) {
   TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tiff, 0));
 }
 
+// The grey level of each index of a 1, 4 or 8-bit row.
+void translate_indices(const uint8_t* source, uint8_t* target, const ImageRecord& image) {
+  const uint8_t bits = image.bits_per_pixel;
+  for (uint32_t x = 0; x < image.width; ++x) {
+    const uint32_t bit = x * bits;
+    const uint32_t index = (source[bit / 8] >> (8 - bits - bit % 8)) & ((1u << bits) - 1);
+    target[x] = index < image.palette_count ? palette_grey_level(image, index) : 0;
+  }
+}
+
 // One record row (bottom-up storage) as a TIFF row, red first.
-void convert_row(const uint8_t* source, uint8_t* target, const ImageRecord& image, size_t row_bytes) {
+void convert_row(const uint8_t* source, uint8_t* target, const ImageRecord& image, const TiffPlan& plan,
+                 size_t row_bytes) {
   const uint32_t width = image.width;
+  if (plan.grey_levels) {
+    translate_indices(source, target, image);
+    return;
+  }
   switch (image.bits_per_pixel) {
     case 16:
       for (uint32_t x = 0; x < width; ++x) {
@@ -121,7 +144,8 @@ ImageLibraryError write_strips(TIFF* tiff, const ImageRecord& image, const TiffP
   for (uint32_t top = 0; top < image.height; top += rows_per_strip, ++strip_index) {
     const uint32_t rows = std::min(rows_per_strip, image.height - top);
     for (uint32_t r = 0; r < rows; ++r) {
-      convert_row(image.row(image.height - 1 - (top + r)), strip.data() + r * row_bytes, image, row_bytes);
+      convert_row(image.row(image.height - 1 - (top + r)), strip.data() + r * row_bytes, image, plan,
+                   row_bytes);
     }
     if (TIFFWriteEncodedStrip(tiff, strip_index, strip.data(), static_cast<tmsize_t>(rows * row_bytes)) < 0) {
       return WriteError;

@@ -155,6 +155,19 @@ TEST_F(GifTest, AnimationYieldsItsFirstFrameAndLocalMapsServeWithoutAGlobalOne) 
   EXPECT_EQ(image.row(0)[0], 0x33);
 }
 
+TEST_F(GifTest, FirstImageLocalMapWinsOverTheGlobalOne) {
+  GifFrame frame;
+  frame.local_colours = 4;
+  frame.rows = std::vector<uint8_t>(16, 2);
+  make_gif(path("local.gif"), 4, 4, 256, 0, {frame});
+  ImageRecord image = read("local.gif");
+  ASSERT_EQ(image.palette_count, 4);
+  // Entry 2 of the 4-entry map: red 170, green 85, blue 7.
+  EXPECT_EQ(std::vector<uint8_t>(image.palette.begin() + 2 * image.palette_entry_size,
+                                 image.palette.begin() + 2 * image.palette_entry_size + 3),
+            (std::vector<uint8_t>{7, 85, 170}));
+}
+
 TEST_F(GifTest, BadFilesFailWithTheirCodes) {
   ImageRecord image;
   EXPECT_EQ(read_gif(path("missing.gif"), image), CannotOpenFile);

@@ -86,10 +86,12 @@ TEST_F(IffTest, ByteRun1PlanesWithOddBodyAndOddColourMap) {
 
 TEST_F(IffTest, ByteRun1ControlBytesOnEightPlanes) {
   // Plane 0: -1 repeats 0xFF twice; plane 1: two one-byte literals F0 0F;
-  // plane 2: -128 repeats 0xAA, cut at the row end; planes 3-7 zero.
+  // plane 2: a -128 no-op, then -127 repeats 0xAA, cut at the row end;
+  // planes 3-7 zero, the last one followed by a no-op at the body's end.
   FileBytes data;
-  data.u8s({0xFF, 0xFF, 0x00, 0xF0, 0x00, 0x0F, 0x80, 0xAA});
+  data.u8s({0xFF, 0xFF, 0x00, 0xF0, 0x00, 0x0F, 0x80, 0x81, 0xAA});
   for (int p = 3; p < 8; ++p) data.u8s({0xFF, 0x00});
+  data.u8(0x80);
   ASSERT_EQ(read(form({bmhd(16, 1, 8, 1), cmap(256), iff_chunk("BODY", data)})), NoError);
   EXPECT_EQ(row(0), (Bytes{7, 3, 7, 3, 5, 1, 5, 1, 5, 1, 5, 1, 7, 3, 7, 3}));
   EXPECT_EQ(image_.palette_count, 256);

@@ -89,14 +89,31 @@ TEST_F(PcxTest, EightBitVersionFiveTakesTheTableAtTheEnd) {
   EXPECT_EQ(row(0, 4), (Bytes{0x3F, 1, 2, 9}));
   EXPECT_EQ(Bytes(image.palette.begin(), image.palette.begin() + 6), (Bytes{0, 0, 255, 1, 1, 1}));
 
+  // An older version that still carries the marked table uses it too.
   file.version = 3;
   ASSERT_EQ(read(file.bytes()), NoError);
-  EXPECT_EQ(image.palette, Bytes(256 * 3, 0));
+  EXPECT_EQ(Bytes(image.palette.begin(), image.palette.begin() + 6), (Bytes{0, 0, 255, 1, 1, 1}));
 
   file.version = 5;
   file.data.resize(file.data.size() - 1);  // the table loses its last byte
   EXPECT_EQ(read(file.bytes()), UnsupportedOption);
   EXPECT_TRUE(image.pixels.empty());
+}
+
+TEST_F(PcxTest, EightBitOlderVersionWithoutTableHoldsGreyLevels) {
+  PcxFile file;
+  file.version = 3;
+  file.x_max = 2;
+  file.bytes_per_line = 3;
+  file.data = {0, 0x80, 0xC1, 0xFF};
+  ASSERT_EQ(read(file.bytes()), NoError);
+  EXPECT_EQ(row(0, 3), (Bytes{0, 0x80, 0xFF}));
+  ASSERT_EQ(image.palette_count, 256);
+  for (size_t j = 0; j < 256; ++j) {
+    EXPECT_EQ(Bytes(image.palette.begin() + j * image.palette_entry_size,
+                    image.palette.begin() + j * image.palette_entry_size + 3),
+              Bytes(3, static_cast<uint8_t>(j)));
+  }
 }
 
 TEST_F(PcxTest, SizeComesFromTheCorners) {

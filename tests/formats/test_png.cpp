@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <vector>
@@ -150,19 +151,24 @@ TEST_F(PngTest, PaletteTransparencyGivesAlphaOrATransparentIndex) {
   ASSERT_EQ(keyed.bits_per_pixel, 8);
   EXPECT_EQ(keyed.transparent_index, 0);
 
+  // A background is only a display hint: the entry keeps its colour and
+  // its alpha.
   spec.trans_alpha = {128};
   const png_color_16 third_entry = {2, 0, 0, 0, 0};  // bKGD of a palette image is an index
   spec.background = &third_entry;
   ImageRecord blended = read("blended.png", spec, {0, 1, 2});
-  ASSERT_EQ(blended.bits_per_pixel, 8);
-  EXPECT_EQ(blended.transparent_index, -1);
-  // Red 10 at alpha 128 over red 70.
-  const int t = 10 * 128 + 127 * 70 + 128;
-  EXPECT_EQ(entry(blended, 0)[2], (t + (t >> 8)) >> 8);
-  EXPECT_EQ(entry(blended, 1)[2], 40);
+  ASSERT_EQ(blended.bits_per_pixel, 32);
+  EXPECT_EQ(bytes_of(blended.pixels.data(), 8), (std::vector<uint8_t>{30, 20, 10, 128, 60, 50, 40, 255}));
+
+  // One fully transparent entry among opaque ones keeps the indices.
+  spec.background = nullptr;
+  spec.trans_alpha = {255, 255, 0};
+  ImageRecord third = read("third.png", spec, {0, 1, 2});
+  ASSERT_EQ(third.bits_per_pixel, 8);
+  EXPECT_EQ(third.transparent_index, 2);
 }
 
-TEST_F(PngTest, KeyColourShowsTheBackgroundOnlyWithABackground) {
+TEST_F(PngTest, KeyColoursBecomeTransparentWithOrWithoutABackground) {
   PngSpec spec;
   spec.width = 2;
   spec.height = 1;
@@ -170,12 +176,12 @@ TEST_F(PngTest, KeyColourShowsTheBackgroundOnlyWithABackground) {
   const png_color_16 key = {0, 1, 2, 3, 0};
   const png_color_16 background = {0, 200, 100, 50, 0};
   spec.trans_colour = &key;
-  ImageRecord ignored = read("ignored.png", spec, {1, 2, 3, 4, 5, 6});
-  EXPECT_EQ(bytes_of(ignored.pixels.data(), 6), (std::vector<uint8_t>{3, 2, 1, 6, 5, 4}));
-
-  spec.background = &background;
-  ImageRecord shown = read("shown.png", spec, {1, 2, 3, 4, 5, 6});
-  EXPECT_EQ(bytes_of(shown.pixels.data(), 6), (std::vector<uint8_t>{50, 100, 200, 6, 5, 4}));
+  for (const png_color_16* shown : {static_cast<const png_color_16*>(nullptr), &background}) {
+    spec.background = shown;
+    ImageRecord image = read("rgbkey.png", spec, {1, 2, 3, 4, 5, 6});
+    ASSERT_EQ(image.bits_per_pixel, 32);
+    EXPECT_EQ(bytes_of(image.pixels.data(), 8), (std::vector<uint8_t>{3, 2, 1, 0, 6, 5, 4, 255}));
+  }
 
   spec.colour_type = PNG_COLOR_TYPE_GRAY;
   const png_color_16 grey_key = {0, 0, 0, 0, 7};
@@ -183,8 +189,51 @@ TEST_F(PngTest, KeyColourShowsTheBackgroundOnlyWithABackground) {
   spec.trans_colour = &grey_key;
   spec.background = &grey_background;
   ImageRecord grey = read("greykey.png", spec, {7, 8});
-  EXPECT_EQ(entry(grey, 7)[0], 99);
-  EXPECT_EQ(entry(grey, 8)[0], 8);
+  ASSERT_EQ(grey.bits_per_pixel, 32);
+  EXPECT_EQ(bytes_of(grey.pixels.data(), 8), (std::vector<uint8_t>{7, 7, 7, 0, 8, 8, 8, 255}));
+
+  // 2-bit grey: the key is a 2-bit sample; levels span black to white.
+  spec.bit_depth = 2;
+  spec.width = 4;
+  const png_color_16 low_key = {0, 0, 0, 0, 2};
+  spec.trans_colour = &low_key;
+  ImageRecord low = read("lowkey.png", spec, {0x1B});  // samples 0 1 2 3
+  ASSERT_EQ(low.bits_per_pixel, 32);
+  EXPECT_EQ(bytes_of(low.pixels.data(), 16),
+            (std::vector<uint8_t>{0, 0, 0, 255, 85, 85, 85, 255, 170, 170, 170, 0, 255, 255, 255, 255}));
+}
+
+TEST_F(PngTest, SixteenBitKeysAreComparedAtSixteenBits) {
+  PngSpec spec;
+  spec.width = 2;
+  spec.height = 1;
+  spec.bit_depth = 16;
+  spec.colour_type = PNG_COLOR_TYPE_RGB;
+  // Both pixels strip to 1 2 3; only the first equals the key.
+  const png_color_16 key = {0, 0x0100, 0x0200, 0x0300, 0};
+  spec.trans_colour = &key;
+  // Little-endian samples (the test writer swaps them).
+  ImageRecord image = read("key16.png", spec, {0x00, 1, 0x00, 2, 0x00, 3, 0x01, 1, 0x00, 2, 0x00, 3});
+  ASSERT_EQ(image.bits_per_pixel, 32);
+  EXPECT_EQ(bytes_of(image.pixels.data(), 8), (std::vector<uint8_t>{3, 2, 1, 0, 3, 2, 1, 255}));
+}
+
+TEST_F(PngTest, TransparentIndexIsWrittenAsTrns) {
+  ImageRecord image;
+  image.width = 3;
+  image.height = 1;
+  image.bits_per_pixel = 8;
+  image.palette_count = 256;
+  ASSERT_EQ(image_allocate(image), NoError);
+  for (size_t j = 0; j < 256; ++j) std::fill_n(image.palette.begin() + j * image.palette_entry_size, 3, j);
+  image.pixels = {0, 5, 9};
+  image.transparent_index = 5;  // a grey ramp, which would otherwise be grey samples
+  ASSERT_EQ(write_png(path("out.png"), image), NoError);
+  EXPECT_EQ(png_kind(path("out.png")), std::make_pair(8, PNG_COLOR_TYPE_PALETTE));
+  ImageRecord back;
+  ASSERT_EQ(read_png(path("out.png"), back), NoError);
+  EXPECT_EQ(back.transparent_index, 5);
+  EXPECT_EQ(bytes_of(back.pixels.data(), 3), (std::vector<uint8_t>{0, 5, 9}));
 }
 
 TEST_F(PngTest, AlphaChannelsAndInterlacingAreRead) {

@@ -78,6 +78,20 @@ TEST_F(PsdTest, RgbaPackBitsKeepsAlphaInTheFourthByte) {
   EXPECT_EQ(row(0), (Bytes{5, 3, 1, 0x80, 6, 4, 2, 0x80}));
 }
 
+TEST_F(PsdTest, PackBitsNoOpBytesAreSkippedInsideAndAfterRows) {
+  // Rows of 3 bytes: the first starts with a no-op, the second ends with two
+  // inside its byte count, as common writers pad their rows.
+  PsdFile psd;
+  psd.width = 3;
+  psd.compression = 1;
+  psd.data.u16be(3).u16be(6);
+  psd.data.u8s({0x80, 0xFE, 7});
+  psd.data.u8s({0x02, 1, 2, 3, 0x80, 0x80});
+  ASSERT_EQ(read(psd), NoError);
+  EXPECT_EQ(row(1), (Bytes{7, 7, 7}));
+  EXPECT_EQ(row(0), (Bytes{1, 2, 3}));
+}
+
 TEST_F(PsdTest, GreyRawGetsRampPalette) {
   PsdFile psd;
   psd.width = 3;

@@ -151,7 +151,12 @@ TEST_F(SgiTest, BadHeadersFailWithTheirCodes) {
     uint8_t value;
     ImageLibraryError code;
   };
+  // Sample sizes other than one byte, dimensions outside 1 to 3 and unknown
+  // storage kinds are refused rather than read as something else.
   for (const Case& c : {Case{0, 2, UnsupportedOption}, Case{3, 2, UnsupportedOption},
+                        Case{3, 0, UnsupportedOption}, Case{3, 4, UnsupportedOption},
+                        Case{5, 0, UnsupportedOption}, Case{5, 4, UnsupportedOption},
+                        Case{2, 2, UnsupportedOption},
                         Case{107, 1, UnsupportedOption}, Case{11, 5, BadBitsPerPixel},
                         Case{7, 0, BadImageSize}, Case{7, 2, ReadError}}) {
     Bytes bad = good;

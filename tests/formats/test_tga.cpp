@@ -169,8 +169,9 @@ TEST_F(TgaReadTest, ColourMapEntriesOfEachSize) {
   file.map_length = 2;
   file.data = {1};
 
+  // Entries are stored like pixels: blue, green, red (and alpha).
   file.map_entry_bits = 24;
-  file.map = {3, 2, 1, 6, 5, 4};
+  file.map = {1, 2, 3, 4, 5, 6};
   ASSERT_EQ(read(file.bytes()), NoError);
   EXPECT_EQ(image.palette_count, 2);
   EXPECT_EQ(image.palette, (Bytes{1, 2, 3, 4, 5, 6}));
@@ -181,10 +182,10 @@ TEST_F(TgaReadTest, ColourMapEntriesOfEachSize) {
   EXPECT_EQ(image.palette, (Bytes{248, 0, 0, 0, 0, 248}));
 
   file.map_entry_bits = 32;
-  file.map = {0, 3, 2, 1, 0, 6, 5, 4};
+  file.map = {1, 2, 3, 255, 4, 5, 6, 0};
   image.pad_rows = 1;
   ASSERT_EQ(read(file.bytes()), NoError);
-  EXPECT_EQ(image.palette, (Bytes{1, 2, 3, 0, 4, 5, 6, 0}));
+  EXPECT_EQ(image.palette, (Bytes{1, 2, 3, 255, 4, 5, 6, 0}));
   image_free(image);  // back to unpadded rows and 3-byte entries
   ASSERT_EQ(read(file.bytes()), NoError);
   EXPECT_EQ(image.palette, (Bytes{1, 2, 3, 4, 5, 6}));
@@ -201,14 +202,48 @@ TEST_F(TgaReadTest, ColourMapsThatAreNotDecodedAreSkipped) {
   ASSERT_EQ(read(file.bytes()), NoError);  // a true-colour file carrying a map
   EXPECT_EQ(row(0, 3), (Bytes{1, 2, 3}));
 
-  file.image_type = 1;
+  // A grey file carrying a map still holds grey levels.
+  file.image_type = 3;
   file.depth = 8;
-  file.map_entry_bits = 8;  // an entry size without a decoding
-  file.map = {9, 9};
   file.data = {1};
   ASSERT_EQ(read(file.bytes()), NoError);
-  EXPECT_EQ(image.row(0)[0], 1);
-  EXPECT_EQ(image.palette, Bytes(6, 0));
+  EXPECT_EQ(image.palette_count, 256);
+  EXPECT_EQ(Bytes(image.palette.begin() + 3, image.palette.begin() + 6), Bytes(3, 1));
+}
+
+// Files whose pixels cannot be shown with their colours are refused instead
+// of being read as something else.
+TEST_F(TgaReadTest, CombinationsWithoutAFaithfulReadingAreRefused) {
+  TgaFile mapped;
+  mapped.colour_map_type = 1;
+  mapped.image_type = 1;
+  mapped.depth = 8;
+  mapped.map_length = 2;
+  mapped.map_entry_bits = 24;
+  mapped.map = {1, 2, 3, 4, 5, 6};
+  mapped.data = {1, 0, 1, 0};
+  ASSERT_EQ(read(mapped.bytes()), NoError);
+
+  std::vector<TgaFile> bad(7, mapped);
+  bad[0].depth = 16;           // 16-bit indices
+  bad[1].map_entry_bits = 8;   // an entry size without a decoding
+  bad[1].map = {9, 9};
+  bad[2].colour_map_type = 0;  // colour-mapped without a map
+  bad[2].map = {};
+  bad[3] = bad[2];
+  bad[3].image_type = 9;
+  bad[4].map_length = 0;
+  bad[4].map = {};
+  bad[5].image_type = 3;  // grey plus alpha
+  bad[5].depth = 16;
+  bad[6].image_type = 2;  // 8-bit true colour
+  bad[6].colour_map_type = 0;
+  bad[6].map_length = 0;
+  bad[6].map = {};
+  for (size_t i = 0; i < bad.size(); ++i) {
+    EXPECT_EQ(read(bad[i].bytes()), UnsupportedOption) << i;
+    EXPECT_TRUE(image.pixels.empty());
+  }
 }
 
 TEST_F(TgaReadTest, ImageIdIsSkippedAndPaddedRowsHonoured) {

@@ -71,7 +71,8 @@ TEST_F(TgaWriteTest, TrueColourRoundTripsTopRowFirst) {
   }
 }
 
-TEST_F(TgaWriteTest, ColourMapStoresEntriesReversed) {
+TEST_F(TgaWriteTest, ColourMapStoresEntriesLikePixels) {
+  // 3- and 4-byte palettes without alpha both give a 24-bit map, blue first.
   for (const int32_t pad_rows : {0, 1}) {
     ImageRecord source = make_record(2, 2, 8, pad_rows, 2);
     for (size_t i = 0; i < source.pixels.size(); ++i) source.pixels[i] &= 1;
@@ -82,14 +83,40 @@ TEST_F(TgaWriteTest, ColourMapStoresEntriesReversed) {
     EXPECT_EQ(file[1], 1);
     EXPECT_EQ(file[2], 1);
     EXPECT_EQ(file[5], 2);
-    EXPECT_EQ(file[7], pad_rows ? 32 : 24);
-    const Bytes first = pad_rows ? Bytes{0, 3, 2, 1} : Bytes{3, 2, 1};
-    EXPECT_EQ(Bytes(file.begin() + 18, file.begin() + 18 + first.size()), first);
+    EXPECT_EQ(file[7], 24);
+    EXPECT_EQ(file[17], 0x20);
+    EXPECT_EQ(Bytes(file.begin() + 18, file.begin() + 21), (Bytes{1, 2, 3}));
+    ASSERT_EQ(file.size(), 18u + 2 * 3 + 4);
     back.pad_rows = pad_rows;
     ASSERT_EQ(read_tga(path, back), NoError);
     EXPECT_EQ(back.palette, source.palette);
     EXPECT_EQ(pixel_rows(back), pixel_rows(source));
   }
+}
+
+TEST_F(TgaWriteTest, PaletteAlphaGivesAThirtyTwoBitMap) {
+  ImageRecord source = make_record(2, 1, 8, 1, 2);
+  for (size_t i = 0; i < source.pixels.size(); ++i) source.pixels[i] &= 1;
+  source.palette = {1, 2, 3, 255, 4, 5, 6, 0};
+  const Bytes file = write_and_read(source);
+  EXPECT_EQ(file[7], 32);
+  EXPECT_EQ(file[17], 0x28);
+  EXPECT_EQ(Bytes(file.begin() + 18, file.begin() + 26), source.palette);
+  back.pad_rows = 1;
+  ASSERT_EQ(read_tga(path, back), NoError);
+  EXPECT_EQ(back.palette, source.palette);
+}
+
+TEST_F(TgaWriteTest, TransparentIndexGoesIntoThirtyTwoBitMapAndBack) {
+  ImageRecord source = make_record(2, 1, 8, 0, 256);
+  set_grey_palette(source, false);  // a grey ramp, written as a map all the same
+  source.transparent_index = 7;
+  const Bytes file = write_and_read(source);
+  EXPECT_EQ(file[2], 1);
+  EXPECT_EQ(file[7], 32);
+  EXPECT_EQ(Bytes(file.begin() + 18 + 6 * 4, file.begin() + 18 + 8 * 4), (Bytes{6, 6, 6, 255, 7, 7, 7, 0}));
+  EXPECT_EQ(back.transparent_index, 7);
+  EXPECT_EQ(pixel_rows(back), pixel_rows(source));
 }
 
 TEST_F(TgaWriteTest, OnlyTheIdentityGreyRampIsWrittenAsGreySamples) {

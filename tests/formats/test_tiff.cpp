@@ -140,13 +140,32 @@ TEST_F(TiffTest, MaxSampleValueScalesTheGreyPalette) {
   EXPECT_EQ(entry(image, 50)[0], 127);
   EXPECT_EQ(entry(image, 100)[0], 255);
   EXPECT_EQ(entry(image, 200)[0], 255);
-  // Not the grey ramp: written as a colour map so the picture stays the same.
+  // Grey but not the grey ramp: written as 8-bit grey levels, each index
+  // translated, so the picture stays the same.
   ASSERT_EQ(write_tiff(path("out.tif"), image, nullptr), NoError);
-  EXPECT_EQ(tag16(path("out.tif"), TIFFTAG_PHOTOMETRIC), PHOTOMETRIC_PALETTE);
+  EXPECT_EQ(tag16(path("out.tif"), TIFFTAG_PHOTOMETRIC), PHOTOMETRIC_MINISBLACK);
+  EXPECT_EQ(tag16(path("out.tif"), TIFFTAG_BITSPERSAMPLE), 8);
   ImageRecord again;
   ASSERT_EQ(read_tiff(path("out.tif"), again, nullptr), NoError);
-  EXPECT_EQ(again.palette, image.palette);
-  EXPECT_EQ(again.pixels, image.pixels);
+  EXPECT_TRUE(palette_is_grey_ramp(again));
+  EXPECT_EQ(again.pixels, std::vector<uint8_t>(8, 127));
+}
+
+TEST_F(TiffTest, LowDepthGreyPalettesAreWrittenAsTheirLevels) {
+  ImageRecord image;
+  image.width = 3;
+  image.height = 1;
+  image.bits_per_pixel = 4;
+  image.palette_count = 16;
+  ASSERT_EQ(image_allocate(image), NoError);
+  for (uint32_t i = 0; i < 16; ++i) std::fill_n(image.palette.begin() + i * image.palette_entry_size, 3, 10 * i);
+  image.pixels = {0x1F, 0x30};
+  ASSERT_EQ(write_tiff(path("four.tif"), image, nullptr), NoError);
+  EXPECT_EQ(tag16(path("four.tif"), TIFFTAG_PHOTOMETRIC), PHOTOMETRIC_MINISBLACK);
+  ImageRecord again;
+  ASSERT_EQ(read_tiff(path("four.tif"), again, nullptr), NoError);
+  ASSERT_EQ(again.bits_per_pixel, 8);
+  EXPECT_EQ(std::vector<uint8_t>(again.pixels.begin(), again.pixels.begin() + 3), (std::vector<uint8_t>{10, 150, 30}));
 }
 
 TEST_F(TiffTest, RgbSwapsToBlueGreenRedAndBack) {
