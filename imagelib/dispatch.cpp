@@ -12,6 +12,7 @@
 #include "imagelib/formats/jpeg.h"
 #include "imagelib/formats/pcx.h"
 #include "imagelib/formats/png.h"
+#include "imagelib/formats/pnm.h"
 #include "imagelib/formats/psd.h"
 #include "imagelib/formats/sgi.h"
 #include "imagelib/formats/tga.h"
@@ -44,6 +45,7 @@ ImageLibraryError read_by_key(const std::string& key, const std::string& filenam
   if (key == "PSD") return read_psd(filename, image);
   if (key == "IFF") return read_iff(filename, image);
   if (key == "PCX") return read_pcx(filename, image);
+  if (key == "PGM" || key == "PPM" || key == "PNM") return read_pnm(filename, image);
   return set_last_error(UnsupportedExtension);
 }
 
@@ -56,6 +58,7 @@ ImageLibraryError write_by_key(const std::string& key, const std::string& filena
   if (key == "BMP") return write_bmp(filename, image);
   if (key == "RGB") return write_rgb(filename, image);
   if (key == "TGA") return write_tga(filename, image);
+  if (key == "PGM" || key == "PPM" || key == "PNM") return write_pnm(filename, image, key);
   return set_last_error(UnsupportedExtension);
 }
 

@@ -10,6 +10,7 @@
 #include "imagelib/formats/grey_palette.h"
 #include "imagelib/formats/png.h"
 #include "imagelib/formats/png_messages.h"
+#include "imagelib/formats/resolution.h"
 #include "imagelib/record_checks.h"
 
 namespace {
@@ -95,6 +96,9 @@ ImageLibraryError encode_png(PngWriter& writer, FILE* file, const ImageRecord& i
   png_set_IHDR(writer.png, writer.info, image.width, image.height, depth, colour_type, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   if (colour_type == PNG_COLOR_TYPE_PALETTE) set_plte(writer, image);
+  if (const uint32_t per_metre = ppi_to_per_metre(image.ppi); per_metre != 0) {
+    png_set_pHYs(writer.png, writer.info, per_metre, per_metre, PNG_RESOLUTION_METER);
+  }
   png_write_info(writer.png, writer.info);
   for (uint32_t y = 0; y < image.height; ++y) {
     convert_row(image.row(image.height - 1 - y), writer.row.data(), image, form);
