@@ -10,15 +10,18 @@
 #include "cli/batch.h"
 #include "cli/convert_file.h"
 #include "cli/info.h"
+#include "cli/interrupt.h"
 #include "wsq/diagnostics.h"
 
 namespace {
 
+// Ctrl-C lets the one conversion finish, so no temporary file is left behind.
 int convert(const CliOptions& options) {
+  const InterruptGuard interrupt;
   const ConversionResult result = convert_file(options.files[0], options.files[1], options);
-  if (result.ok) return 0;
-  std::fprintf(stderr, "wsqconv: %s: %s\n", result.file.c_str(), result.message.c_str());
-  return 1;
+  if (!result.ok) std::fprintf(stderr, "wsqconv: %s: %s\n", result.file.c_str(), result.message.c_str());
+  if (InterruptGuard::requested()) return 130;
+  return result.ok ? 0 : 1;
 }
 
 int show_info(const CliOptions& options) {

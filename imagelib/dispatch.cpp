@@ -98,6 +98,7 @@ ImageLibraryError load_image(const std::string& filename, ImageRecord& image, Im
   set_last_error(NoError);
   const std::optional<std::string> key = extension_key(filename);
   if (!key) return set_last_error(UnsupportedOption);
+  image.ppi = -1;  // readers of formats that record a resolution set it
   const ImageLibraryError code = guarded([&] { return read_by_key(*key, filename, image, info, tiff); });
   if (code == NoError) return NoError;
   image_free(image);

@@ -228,6 +228,8 @@ TEST_F(Batch, LimitsRefuseLargeInputsNamingTheLimit) {
   EXPECT_EQ(files_below(out()), (std::set<std::string>{"small.png"}));
 }
 
+constexpr int kCannotDropPrivileges = 98;
+
 // Runs body in a child without root's right to read and write anything, so
 // that file modes count; the test folder is opened to that user.
 int without_privileges(const TempDir& dir, const std::function<int()>& body) {
@@ -238,7 +240,7 @@ int without_privileges(const TempDir& dir, const std::function<int()>& body) {
   }
   fs::permissions(dir.path(), fs::perms::all);
   return in_child([&] {
-    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) return 98;
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) return kCannotDropPrivileges;
     if (!freopen((dir.path() / "err.txt").c_str(), "w", stderr)) return 99;
     return body();
   });
@@ -255,6 +257,7 @@ TEST_F(Batch, UnreadableInputsAndReadOnlyFoldersFailAlone) {
   fs::permissions(in() + "/ro", fs::perms::all);
   const int status = without_privileges(dir, [&] { return run_cli({"--to", "png", "-r", in(), out()}); });
   fs::permissions(out() + "/ro", fs::perms::all);
+  if (status == kCannotDropPrivileges) GTEST_SKIP() << "running as root without the right to change user";
   err = std::string(reinterpret_cast<const char*>(read_file_bytes(dir.file("err.txt")).data()),
                     read_file_bytes(dir.file("err.txt")).size());
   EXPECT_EQ(status, 1) << err;
