@@ -1,6 +1,7 @@
 #pragma once
 // Helpers of the wsqconv tests: running the command in process, writing
 // small pictures and listing folders.
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
