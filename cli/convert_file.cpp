@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "cli/grey_record.h"
+#include "cli/wsq_input.h"
 #include "imagelib/extension.h"
 #include "imagelib/image_library.h"
 
@@ -71,6 +72,7 @@ ConversionResult convert_file(const std::string& input, const std::string& outpu
   }
   if (!narrow_grey_record(image)) return failure(input, get_last_error_message());
   if (options.ppi) image.ppi = *options.ppi;
+  if (is_wsq(output) && prepare_for_wsq(image) != NoError) return failure(input, get_last_error_message());
   const ImageInfo settings = wsq_settings(input, image, options);
   if (save_image(image, output, is_wsq(output) ? &settings : nullptr) != NoError) {
     return failure(output, get_last_error_message());

@@ -75,3 +75,49 @@ TEST_F(GreyOutput, ColourStaysColourAndGreyDetectionNeedsEveryPixel) {
 }
 
 }  // namespace
+
+namespace {
+
+// A 96 x 80 palette picture: the left half entry 0, the right half entry 1.
+ImageRecord two_colour_palette_picture() {
+  ImageRecord image;
+  image.width = 96;
+  image.height = 80;
+  image.bits_per_pixel = 8;
+  image.palette_count = 2;
+  EXPECT_EQ(image_allocate(image), NoError);
+  const uint8_t entries[2][3] = {{210, 90, 0}, {255, 255, 255}};  // blue, green, red
+  for (int i = 0; i < 2; ++i) std::copy_n(entries[i], 3, image.palette.data() + i * image.palette_entry_size);
+  for (uint32_t y = 0; y < image.height; ++y) {
+    for (uint32_t x = 0; x < image.width; ++x) image.row(y)[x] = x < 48 ? 0 : 1;
+  }
+  return image;
+}
+
+TEST_F(GreyOutput, PaletteAndAlphaPicturesBecomeWsqByTheirColours) {
+  ASSERT_EQ(save_image(two_colour_palette_picture(), dir.file("pal.bmp")), NoError);
+  ASSERT_EQ(run_cli({"-q", "--bitrate", "4", dir.file("pal.bmp"), dir.file("pal.wsq")}), 0);
+  const ImageRecord decoded = load("pal.wsq");
+  // The library's rule makes the first colour (210 + 90 + 0) / 3 = 100, not
+  // its index 0; white stays white.
+  EXPECT_NEAR(decoded.row(40)[3 * 10], 100, 3);
+  EXPECT_NEAR(decoded.row(40)[3 * 80], 255, 3);
+
+  ImageRecord alpha = picture(90, 70, true);
+  ImageRecord with_alpha;
+  with_alpha.width = alpha.width;
+  with_alpha.height = alpha.height;
+  with_alpha.bits_per_pixel = 32;
+  ASSERT_EQ(image_allocate(with_alpha), NoError);
+  for (uint32_t y = 0; y < alpha.height; ++y) {
+    for (uint32_t x = 0; x < alpha.width; ++x) {
+      std::copy_n(alpha.row(y) + 3 * x, 3, with_alpha.row(y) + 4 * x);
+      with_alpha.row(y)[4 * x + 3] = 255;
+    }
+  }
+  ASSERT_EQ(save_image(with_alpha, dir.file("alpha.png")), NoError);
+  ASSERT_EQ(run_cli({"-q", "--bitrate", "4", dir.file("alpha.png"), dir.file("alpha.wsq")}), 0);
+  EXPECT_NEAR(load("alpha.wsq").row(30)[3 * 40], alpha.row(30)[3 * 40], 3);
+}
+
+}  // namespace

@@ -64,11 +64,12 @@ TEST_F(Wsqconv, WsqOutputTakesItsOptionsAndInfoShowsThem) {
   ASSERT_EQ(run({"-q", "--ppi", "1000", "--comment", "left thumb", "--bitrate", "1.5", dir.file("in.bmp"),
                  dir.file("a.wsq")}),
             0);
-  // The NISTCOM comment follows on the same line, its fields joined.
+  // The NISTCOM comment follows on the same line, its fields joined. The
+  // palette source is encoded by its colours, as a 24-bit picture.
   EXPECT_EQ(info_line(dir.file("a.wsq")),
             dir.file("a.wsq") +
                 ": width = 70, height = 66, dpi = 1000, depth = 8, Comments: left thumb, NISTCOM: NIST_COM 9; "
-                "PIX_WIDTH 70; PIX_HEIGHT 66; PIX_DEPTH 8; PPI 1000; LOSSY 1; COLORSPACE GRAY; COMPRESSION WSQ; "
+                "PIX_WIDTH 70; PIX_HEIGHT 66; PIX_DEPTH 24; PPI 1000; LOSSY 1; COLORSPACE GRAY; COMPRESSION WSQ; "
                 "WSQ_BITRATE 1.500000\n");
 
   // A WSQ source passes its resolution on; other sources give 500.
