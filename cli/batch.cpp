@@ -67,7 +67,7 @@ BatchPlan plan_batch(const CliOptions& options, std::string& error) {
   if (options.files_from) {
     listed = listed_files(options, error);
   } else {
-    listed.relatives = walk_folder(in_dir, options.recursive, options.from_keys, error);
+    listed.relatives = walk_folder(in_dir, options.recursive, options.from_keys, out_dir, error);
   }
   if (!error.empty()) return plan;
   plan.items = select_shard(plan_outputs(listed.relatives, in_dir, out_dir, options.to_extension), options.shard);

@@ -27,14 +27,28 @@ bool wanted(const fs::path& path, const std::vector<std::string>& keys) {
   return std::find(keys.begin(), keys.end(), *key) != keys.end();
 }
 
+fs::path canonical_root(const std::string& folder) {
+  std::error_code error;
+  fs::path root = fs::weakly_canonical(fs::absolute(folder), error);
+  return error ? fs::absolute(folder).lexically_normal() : root;
+}
+
+// Leaves out the output folder's subtree.
+void skip_output_folder(fs::recursive_directory_iterator& iterator, const fs::path& out_root) {
+  if (canonical_root(iterator->path().string()) == out_root) iterator.disable_recursion_pending();
+}
+
+void skip_output_folder(fs::directory_iterator&, const fs::path&) {}
+
 template <typename Iterator>
 std::vector<std::string> walk(Iterator iterator, const fs::path& root, const std::vector<std::string>& keys,
-                              std::string& error) {
+                              const fs::path& out_root, std::string& error) {
   std::vector<std::string> found;
   std::error_code code;
   for (const Iterator end; iterator != end; iterator.increment(code)) {
     if (code) break;
     std::error_code ignored;
+    if (iterator->is_directory(ignored)) skip_output_folder(iterator, out_root);
     if (!iterator->is_regular_file(ignored) || !wanted(iterator->path(), keys)) continue;
     found.push_back(iterator->path().lexically_relative(root).generic_string());
   }
@@ -43,24 +57,19 @@ std::vector<std::string> walk(Iterator iterator, const fs::path& root, const std
   return found;
 }
 
-fs::path canonical_root(const std::string& folder) {
-  std::error_code error;
-  fs::path root = fs::weakly_canonical(fs::absolute(folder), error);
-  return error ? fs::absolute(folder).lexically_normal() : root;
-}
-
 }  // namespace
 
 std::vector<std::string> walk_folder(const std::string& in_dir, bool recursive, const std::vector<std::string>& keys,
-                                     std::string& error) {
+                                     const std::string& out_dir, std::string& error) {
   const fs::path root(in_dir);
+  const fs::path out_root = canonical_root(out_dir);
   std::error_code code;
   if (recursive) {
     fs::recursive_directory_iterator iterator(root, fs::directory_options::skip_permission_denied, code);
-    if (!code) return walk(std::move(iterator), root, keys, error);
+    if (!code) return walk(std::move(iterator), root, keys, out_root, error);
   } else {
     fs::directory_iterator iterator(root, code);
-    if (!code) return walk(std::move(iterator), root, keys, error);
+    if (!code) return walk(std::move(iterator), root, keys, out_root, error);
   }
   error = in_dir + ": " + code.message();
   return {};

@@ -22,9 +22,11 @@ struct ListedFiles {
 
 // The readable files below in_dir (recursive: at any depth) whose extension
 // key is in keys (empty: every readable key), as '/'-separated paths relative
-// to in_dir, sorted. Temporaries of interrupted writes are left out.
+// to in_dir, sorted. Temporaries of interrupted writes are left out, and so
+// is the folder out_dir when it lies inside in_dir (the outputs of an earlier
+// run are not inputs of the next).
 std::vector<std::string> walk_folder(const std::string& in_dir, bool recursive, const std::vector<std::string>& keys,
-                                     std::string& error);
+                                     const std::string& out_dir, std::string& error);
 
 // The paths listed one a line (blank lines ignored), relative to in_dir or
 // absolute inside it.

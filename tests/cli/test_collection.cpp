@@ -30,14 +30,20 @@ TEST(Collection, WalkFindsReadableFilesSortedAndRecursesOnlyWhenAsked) {
   }
   fs::create_directories(dir.path() / "folder.png");
   std::string error;
-  EXPECT_EQ(walk_folder(dir.path().string(), false, {}, error), (std::vector<std::string>{"a.WSQ", "b.png"}));
-  EXPECT_EQ(walk_folder(dir.path().string(), true, {}, error),
+  EXPECT_EQ(walk_folder(dir.path().string(), false, {}, "/nowhere", error), (std::vector<std::string>{"a.WSQ", "b.png"}));
+  EXPECT_EQ(walk_folder(dir.path().string(), true, {}, "/nowhere", error),
             (std::vector<std::string>{"a.WSQ", "b.png", "sub/c.bmp", "sub/deeper/d.pgm"}));
-  EXPECT_EQ(walk_folder(dir.path().string(), true, {"BMP", "WSQ"}, error),
+  EXPECT_EQ(walk_folder(dir.path().string(), true, {"BMP", "WSQ"}, "/nowhere", error),
             (std::vector<std::string>{"a.WSQ", "sub/c.bmp"}));
   EXPECT_EQ(error, "");
-  EXPECT_TRUE(walk_folder((dir.path() / "missing").string(), true, {}, error).empty());
+  EXPECT_TRUE(walk_folder((dir.path() / "missing").string(), true, {}, "/nowhere", error).empty());
   EXPECT_NE(error.find("missing"), std::string::npos);
+
+  // An output folder inside the input folder is not searched.
+  error.clear();
+  EXPECT_EQ(walk_folder(dir.path().string(), true, {}, dir.file("sub/deeper") + "/", error),
+            (std::vector<std::string>{"a.WSQ", "b.png", "sub/c.bmp"}));
+  EXPECT_EQ(error, "");
 }
 
 TEST(Collection, ListEntriesAreRelativeOrAbsoluteInsideTheFolder) {
