@@ -78,7 +78,9 @@ BatchPlan plan_batch(const CliOptions& options, std::string& error) {
 
 int run_plan(const BatchPlan& plan, const CliOptions& options) {
   std::vector<FileOutcome> outcomes;
-  for (const std::string& entry : plan.outside) outcomes.push_back({Outcome::Failed, entry, "not inside the input folder"});
+  for (const std::string& entry : plan.outside) {
+    outcomes.push_back({Outcome::Failed, entry, "not inside the input folder"});
+  }
   const size_t first = outcomes.size();
   outcomes.resize(first + plan.items.size());
   std::atomic<uint64_t> bytes{0};

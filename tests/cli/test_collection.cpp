@@ -30,7 +30,8 @@ TEST(Collection, WalkFindsReadableFilesSortedAndRecursesOnlyWhenAsked) {
   }
   fs::create_directories(dir.path() / "folder.png");
   std::string error;
-  EXPECT_EQ(walk_folder(dir.path().string(), false, {}, "/nowhere", error), (std::vector<std::string>{"a.WSQ", "b.png"}));
+  EXPECT_EQ(walk_folder(dir.path().string(), false, {}, "/nowhere", error),
+            (std::vector<std::string>{"a.WSQ", "b.png"}));
   EXPECT_EQ(walk_folder(dir.path().string(), true, {}, "/nowhere", error),
             (std::vector<std::string>{"a.WSQ", "b.png", "sub/c.bmp", "sub/deeper/d.pgm"}));
   EXPECT_EQ(walk_folder(dir.path().string(), true, {"BMP", "WSQ"}, "/nowhere", error),
