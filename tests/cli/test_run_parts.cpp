@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <mutex>
 #include <set>
@@ -24,6 +25,23 @@ TEST(Pool, RunsEveryTaskOnceOnAnyNumberOfThreads) {
     EXPECT_GE(ticks.load(), 1);
   }
   EXPECT_EQ(run_pool(0, 4, [](size_t) { FAIL(); }, [] { return false; }, [] {}), 0u);
+}
+
+TEST(Pool, TwoJobsRunTwoTasksAtOnce) {
+  std::mutex mutex;
+  std::condition_variable changed;
+  int active = 0, most = 0;
+  run_pool(
+      4, 2,
+      [&](size_t) {
+        std::unique_lock<std::mutex> lock(mutex);
+        most = std::max(most, ++active);
+        changed.notify_all();
+        changed.wait_for(lock, std::chrono::seconds(5), [&] { return most >= 2; });
+        --active;
+      },
+      [] { return false; }, [] {});
+  EXPECT_EQ(most, 2);
 }
 
 TEST(Pool, StopLetsRunningTasksFinishAndStartsNoMore) {
