@@ -3,6 +3,7 @@
 #include "cli/arguments.h"
 
 #include <CLI/CLI.hpp>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -146,42 +147,58 @@ ParsedArguments parse_arguments(const std::vector<std::string>& arguments) {
   return parsed;
 }
 
+namespace {
+
+// The keys of a table, lower case, separated by blanks.
+std::string key_list(const std::vector<std::string>& keys) {
+  std::string list;
+  for (const std::string& key : keys) {
+    if (!list.empty()) list += ' ';
+    for (const char c : key) list += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
+  return list;
+}
+
+}  // namespace
+
 const char* usage_text() {
-  return "Usage: wsqconv [options] INPUT OUTPUT\n"
-         "       wsqconv [options] --to EXT [-r] IN_DIR OUT_DIR\n"
-         "       wsqconv [--json] --info FILE...\n"
-         "\n"
-         "Converts INPUT to OUTPUT, each format chosen by its file extension\n"
-         "(read: wsq tif png jpg bmp tga cel rgb gif psd iff pcx pgm ppm pnm;\n"
-         " write: wsq tif png jpg bmp rgb tga pgm ppm pnm), converts every image\n"
-         "in IN_DIR into OUT_DIR as EXT files, or prints each FILE's facts.\n"
-         "Grey pictures are written as 8-bit grey where the format allows.\n"
-         "\n"
-         "Options:\n"
-         "  --bitrate R          WSQ output bitrate in bits per pixel (default 0.75)\n"
-         "  --ppi N              output resolution (default: the source's; for WSQ\n"
-         "                       output from a source without one, 500; -1 none)\n"
-         "  --comment TEXT       WSQ output comment\n"
-         "  --max-pixels N       refuse images larger than N pixels\n"
-         "  --max-file-size B    refuse input files larger than B bytes\n"
-         "  --quiet, -q          no library diagnostics\n"
-         "  --verbose, -v        codec statistics in folder mode\n"
-         "  --help, -h           this text\n"
-         "\n"
-         "Folder mode:\n"
-         "  --to EXT             output format; output name = input stem + .EXT\n"
-         "  --from LIST          input formats, e.g. wsq,bmp (default: all readable)\n"
-         "  -r, --recursive      include subfolders, mirrored in OUT_DIR\n"
-         "  --skip-existing      keep outputs that exist (resume a run)\n"
-         "  -j, --jobs N         worker threads (default: every core)\n"
-         "  --files-from LIST    convert the paths listed in LIST (- = stdin),\n"
-         "                       relative to IN_DIR or absolute inside it\n"
-         "  --shard K/N          take every N-th file of the sorted set, from the K-th\n"
-         "  --progress           progress line even when stderr is not a terminal\n"
-         "\n"
-         "Info:\n"
-         "  --info               one line per file\n"
-         "  --json               one JSON object per line instead\n"
-         "\n"
-         "Exit status: 0 success, 1 a file failed, 2 usage error, 130 interrupted.\n";
+  static const std::string text =
+      "Usage: wsqconv [options] INPUT OUTPUT\n"
+      "       wsqconv [options] --to EXT [-r] IN_DIR OUT_DIR\n"
+      "       wsqconv [--json] --info FILE...\n"
+      "\n"
+      "Converts INPUT to OUTPUT, each format chosen by its file extension\n"
+      "(read: " + key_list(readable_keys()) + ";\n"
+      " write: " + key_list(writable_keys()) + "), converts every image\n"
+      "in IN_DIR into OUT_DIR as EXT files, or prints each FILE's facts.\n"
+      "Grey pictures are written as 8-bit grey where the format allows.\n"
+      "\n"
+      "Options:\n"
+      "  --bitrate R          WSQ output bitrate in bits per pixel (default 0.75)\n"
+      "  --ppi N              output resolution (default: the source's; for WSQ\n"
+      "                       output from a source without one, 500; -1 none)\n"
+      "  --comment TEXT       WSQ output comment\n"
+      "  --max-pixels N       refuse images larger than N pixels\n"
+      "  --max-file-size B    refuse input files larger than B bytes\n"
+      "  --quiet, -q          no library diagnostics\n"
+      "  --verbose, -v        codec statistics in folder mode\n"
+      "  --help, -h           this text\n"
+      "\n"
+      "Folder mode:\n"
+      "  --to EXT             output format; output name = input stem + .EXT\n"
+      "  --from LIST          input formats, e.g. wsq,bmp (default: all readable)\n"
+      "  -r, --recursive      include subfolders, mirrored in OUT_DIR\n"
+      "  --skip-existing      keep outputs that exist (resume a run)\n"
+      "  -j, --jobs N         worker threads (default: every core)\n"
+      "  --files-from LIST    convert the paths listed in LIST (- = stdin),\n"
+      "                       relative to IN_DIR or absolute inside it\n"
+      "  --shard K/N          take every N-th file of the sorted set, from the K-th\n"
+      "  --progress           progress line even when stderr is not a terminal\n"
+      "\n"
+      "Info:\n"
+      "  --info               one line per file\n"
+      "  --json               one JSON object per line instead\n"
+      "\n"
+      "Exit status: 0 success, 1 a file failed, 2 usage error, 130 interrupted.\n";
+  return text.c_str();
 }
