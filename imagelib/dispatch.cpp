@@ -12,6 +12,7 @@
 #include "imagelib/formats/jpeg.h"
 #include "imagelib/formats/pcx.h"
 #include "imagelib/formats/png.h"
+#include "imagelib/formats/pnm.h"
 #include "imagelib/formats/psd.h"
 #include "imagelib/formats/sgi.h"
 #include "imagelib/formats/tga.h"
@@ -44,6 +45,7 @@ ImageLibraryError read_by_key(const std::string& key, const std::string& filenam
   if (key == "PSD") return read_psd(filename, image);
   if (key == "IFF") return read_iff(filename, image);
   if (key == "PCX") return read_pcx(filename, image);
+  if (key == "PGM" || key == "PPM" || key == "PNM") return read_pnm(filename, image);
   return set_last_error(UnsupportedExtension);
 }
 
@@ -56,6 +58,7 @@ ImageLibraryError write_by_key(const std::string& key, const std::string& filena
   if (key == "BMP") return write_bmp(filename, image);
   if (key == "RGB") return write_rgb(filename, image);
   if (key == "TGA") return write_tga(filename, image);
+  if (key == "PGM" || key == "PPM" || key == "PNM") return write_pnm(filename, image, key);
   return set_last_error(UnsupportedExtension);
 }
 
@@ -95,6 +98,7 @@ ImageLibraryError load_image(const std::string& filename, ImageRecord& image, Im
   set_last_error(NoError);
   const std::optional<std::string> key = extension_key(filename);
   if (!key) return set_last_error(UnsupportedOption);
+  image.ppi = -1;  // readers of formats that record a resolution set it
   const ImageLibraryError code = guarded([&] { return read_by_key(*key, filename, image, info, tiff); });
   if (code == NoError) return NoError;
   image_free(image);

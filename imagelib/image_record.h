@@ -28,6 +28,9 @@ struct ImageRecord {
   uint32_t row_stride = 0;
   int32_t pad_rows = 0;
   int16_t transparent_index = -1;
+  // Resolution in pixels per inch, -1 when unknown. Readers of formats that
+  // record one fill it in; writers of formats with a field for it write it.
+  int32_t ppi = -1;
   // A caller setting, like pad_rows: the largest width x height that
   // image_allocate (and so every reader) accepts. image_init and image_free
   // leave it as it is.

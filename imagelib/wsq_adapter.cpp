@@ -95,6 +95,7 @@ ImageLibraryError decode_file(const std::string& filename, ImageRecord& image, I
   image.pad_rows = 0;
   image.palette_count = 0;
   image.palette_entry_size = 0;
+  image.ppi = ppi > 0 ? ppi : -1;
   if (info != nullptr) {
     info->depth_or_quality = static_cast<uint32_t>(depth);
     info->ppi = ppi;

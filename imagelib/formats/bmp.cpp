@@ -11,6 +11,7 @@
 #include "imagelib/byte_reader.h"
 #include "imagelib/formats/bmp_bitfields.h"
 #include "imagelib/formats/hand_reader.h"
+#include "imagelib/formats/resolution.h"
 #include "imagelib/file_io.h"
 #include "imagelib/record_checks.h"
 
@@ -30,6 +31,7 @@ struct BmpHeader {
   int32_t height = 0;
   uint16_t bits = 0;
   uint32_t compression = 0;
+  uint32_t x_per_metre = 0;
   uint32_t colours_used = 0;
   BitFieldMasks masks;
   bool alpha_declared = false;  // the header carries a non-zero alpha mask
@@ -61,7 +63,8 @@ bool read_info_header(ByteReader& info, BmpHeader& header) {
   uint32_t width = 0, height = 0;
   uint16_t planes = 0;
   if (!info.u32le(width) || !info.u32le(height) || !info.u16le(planes) || !info.u16le(header.bits) ||
-      !info.u32le(header.compression) || !info.skip(12) || !info.u32le(header.colours_used) || !info.skip(4)) {
+      !info.u32le(header.compression) || !info.skip(4) || !info.u32le(header.x_per_metre) || !info.skip(4) ||
+      !info.u32le(header.colours_used) || !info.skip(4)) {
     return false;
   }
   header.width = static_cast<int32_t>(width);
@@ -158,6 +161,7 @@ ImageLibraryError size_record(const BmpHeader& header, size_t file_size, ImageRe
   image.width = static_cast<uint32_t>(header.width);
   image.height = static_cast<uint32_t>(std::abs(static_cast<int64_t>(header.height)));
   image.bits_per_pixel = static_cast<uint8_t>(header.bits);
+  image.ppi = per_metre_to_ppi(header.x_per_metre);
   if (image.bits_per_pixel <= 8) {
     image.palette_count = static_cast<uint16_t>(header.colours_used);
     image.palette_entry_size = 4;
@@ -249,8 +253,8 @@ std::vector<uint8_t> file_prologue(const ImageRecord& image, uint32_t depth, uin
   put_u16(out, depth);
   put_u32(out, 0);
   put_u32(out, image_size);
-  put_u32(out, 0);
-  put_u32(out, 0);
+  put_u32(out, ppi_to_per_metre(image.ppi));
+  put_u32(out, ppi_to_per_metre(image.ppi));
   put_u32(out, entries);
   put_u32(out, entries);
   for (uint32_t i = 0; i < entries; ++i) {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <new>
 
+#include "imagelib/formats/resolution.h"
 #include "imagelib/formats/jpeg_errors.h"
 
 namespace {
@@ -54,6 +55,7 @@ ImageLibraryError decode_jpeg(JpegReader& reader, ImageRecord& image) {
   image.height = info.image_height;
   image.bits_per_pixel = static_cast<uint8_t>(info.num_components * 8);
   image.palette_count = 0;
+  image.ppi = density_to_ppi(info.X_density, info.density_unit);
   const ImageLibraryError code = image_allocate(image);
   if (code != NoError) return code;
   for (uint32_t i = 0; i < image.palette_count; ++i) {

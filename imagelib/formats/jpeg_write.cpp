@@ -91,6 +91,10 @@ ImageLibraryError encode_jpeg(JpegWriter& writer, FILE* file, const ImageRecord&
   info.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, quality, TRUE);
+  if (image.ppi > 0 && image.ppi <= 65535) {
+    info.density_unit = 1;
+    info.X_density = info.Y_density = static_cast<UINT16>(image.ppi);
+  }
   jpeg_start_compress(&info, TRUE);
   for (uint32_t y = 0; y < image.height; ++y) {
     convert_row(image.row(image.height - 1 - y), writer.row.data(), image, form);

@@ -12,6 +12,7 @@
 #include <new>
 #include <vector>
 
+#include "imagelib/formats/resolution.h"
 #include "imagelib/formats/png_messages.h"
 
 namespace {
@@ -234,6 +235,10 @@ ImageLibraryError decode_png(PngReader& reader, ImageRecord& image) {
   }
   decide_transparency(reader.png, reader.info, facts, image);
   plan_record(reader.png, reader.info, facts, image);
+  png_uint_32 x_per_metre = 0, y_per_metre = 0;
+  int unit = 0;
+  const bool has_phys = png_get_pHYs(reader.png, reader.info, &x_per_metre, &y_per_metre, &unit) != 0;
+  image.ppi = has_phys && unit == PNG_RESOLUTION_METER ? per_metre_to_ppi(x_per_metre) : -1;
   const ImageLibraryError code = image_allocate(image);
   if (code != NoError) return code;
   if (image.has_palette()) fill_palette(facts, image);

@@ -12,6 +12,7 @@
 #include "imagelib/formats/grey_palette.h"
 #include "imagelib/formats/png.h"
 #include "imagelib/formats/png_messages.h"
+#include "imagelib/formats/resolution.h"
 #include "imagelib/record_checks.h"
 
 namespace {
@@ -118,6 +119,9 @@ ImageLibraryError encode_png(PngWriter& writer, FILE* file, const ImageRecord& i
   if (colour_type == PNG_COLOR_TYPE_PALETTE) set_plte(writer, image);
   if (colour_type == PNG_COLOR_TYPE_PALETTE && transparent_entry(image) >= 0) {
     set_transparent_entry(writer, transparent_entry(image));
+  }
+  if (const uint32_t per_metre = ppi_to_per_metre(image.ppi); per_metre != 0) {
+    png_set_pHYs(writer.png, writer.info, per_metre, per_metre, PNG_RESOLUTION_METER);
   }
   png_write_info(writer.png, writer.info);
   for (uint32_t y = 0; y < image.height; ++y) {

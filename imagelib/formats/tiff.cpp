@@ -7,6 +7,7 @@
 #include <new>
 #include <vector>
 
+#include "imagelib/formats/resolution.h"
 #include "imagelib/formats/tiff_io.h"
 #include "imagelib/formats/tiff_layout.h"
 
@@ -203,6 +204,15 @@ ImageLibraryError read_bit_planes(TIFF* tiff, const TiffLayout& layout, ImageRec
   return image_pack_indices(image);
 }
 
+// The X resolution in pixels per inch, -1 when absent or in no unit.
+int32_t tiff_ppi(TIFF* tiff) {
+  float resolution = 0;
+  uint16_t unit = RESUNIT_INCH;
+  if (!TIFFGetField(tiff, TIFFTAG_XRESOLUTION, &resolution)) return -1;
+  TIFFGetFieldDefaulted(tiff, TIFFTAG_RESOLUTIONUNIT, &unit);
+  return density_to_ppi(resolution, unit == RESUNIT_INCH ? 1 : unit == RESUNIT_CENTIMETER ? 2 : 0);
+}
+
 ImageLibraryError read_tiff_file(const std::string& filename, ImageRecord& image, TiffOptions* options) {
   TiffHandle tiff = open_tiff(filename, "r");
   if (!tiff) return CannotOpenFile;
@@ -214,6 +224,7 @@ ImageLibraryError read_tiff_file(const std::string& filename, ImageRecord& image
   image.width = layout.width;
   image.height = layout.height;
   image.bits_per_pixel = layout.record_bits;
+  image.ppi = tiff_ppi(tiff.get());
   image.palette_count = layout.bit_planes ? (layout.samples == 3 ? 8 : 9) : 0;
   image.transparent_index = layout.bit_planes && layout.samples != 3 ? 8 : -1;
   code = image_allocate(image);

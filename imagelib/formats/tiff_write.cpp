@@ -87,6 +87,11 @@ void set_tags(TIFF* tiff, const ImageRecord& image, const TiffPlan& plan) {
   TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, plan.photometric);
   if (plan.photometric == PHOTOMETRIC_PALETTE) set_colour_map(tiff, image, plan.bits);
   TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tiff, 0));
+  if (image.ppi > 0) {
+    TIFFSetField(tiff, TIFFTAG_XRESOLUTION, static_cast<float>(image.ppi));
+    TIFFSetField(tiff, TIFFTAG_YRESOLUTION, static_cast<float>(image.ppi));
+    TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+  }
 }
 
 // The grey level of each index of a 1, 4 or 8-bit row.

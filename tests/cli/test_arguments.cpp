@@ -52,3 +52,42 @@ TEST(Arguments, UsageErrors) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Arguments, FolderModeOptions) {
+  const ParsedArguments parsed =
+      parse({"--to", ".png", "--from", "wsq,TIFF,bmp", "-r", "--skip-existing", "-j", "3", "--shard", "2/5",
+             "--files-from", "-", "--progress", "--max-pixels", "1000000", "--max-file-size", "4096", "in", "out"});
+  ASSERT_EQ(parsed.error, "");
+  const CliOptions& options = parsed.options;
+  EXPECT_EQ(options.to_extension, "png");
+  EXPECT_EQ(options.from_keys, (std::vector<std::string>{"WSQ", "TIF", "BMP"}));
+  EXPECT_TRUE(options.recursive);
+  EXPECT_TRUE(options.skip_existing);
+  EXPECT_EQ(options.jobs, 3u);
+  EXPECT_EQ(options.shard.index, 2u);
+  EXPECT_EQ(options.shard.count, 5u);
+  EXPECT_EQ(options.files_from, "-");
+  EXPECT_TRUE(options.progress);
+  EXPECT_EQ(options.max_pixels, 1000000u);
+  EXPECT_EQ(options.max_file_size, 4096u);
+  EXPECT_EQ(options.files, (std::vector<std::string>{"in", "out"}));
+}
+
+TEST(Arguments, FolderModeUsageErrors) {
+  EXPECT_NE(parse({"--to", "gif", "in", "out"}).error, "");  // read, never written
+  EXPECT_NE(parse({"--to", "png", "--from", "txt", "in", "out"}).error, "");
+  EXPECT_NE(parse({"--to", "png", "in"}).error, "");
+  EXPECT_NE(parse({"-r", "in", "out"}).error, "");
+  EXPECT_NE(parse({"--shard", "1/2", "in", "out"}).error, "");
+  EXPECT_NE(parse({"--to", "png", "-j", "0", "in", "out"}).error, "");
+  EXPECT_NE(parse({"--max-pixels", "0", "a", "b"}).error, "");
+  EXPECT_NE(parse({"--max-file-size", "-5", "a", "b"}).error, "");
+  for (const char* shard : {"0/3", "4/3", "1", "a/b", "1/0", "/3", "2/"}) {
+    EXPECT_FALSE(parse_shard(shard).has_value()) << shard;
+  }
+  EXPECT_TRUE(parse_shard("3/3").has_value());
+}
+
+}  // namespace

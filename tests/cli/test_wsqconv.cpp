@@ -64,8 +64,13 @@ TEST_F(Wsqconv, WsqOutputTakesItsOptionsAndInfoShowsThem) {
   ASSERT_EQ(run({"-q", "--ppi", "1000", "--comment", "left thumb", "--bitrate", "1.5", dir.file("in.bmp"),
                  dir.file("a.wsq")}),
             0);
+  // The NISTCOM comment follows on the same line, its fields joined. The
+  // palette source is encoded by its colours, as a 24-bit picture.
   EXPECT_EQ(info_line(dir.file("a.wsq")),
-            dir.file("a.wsq") + ": width = 70, height = 66, dpi = 1000, depth = 8, Comments: left thumb\n");
+            dir.file("a.wsq") +
+                ": width = 70, height = 66, dpi = 1000, depth = 8, Comments: left thumb, NISTCOM: NIST_COM 9; "
+                "PIX_WIDTH 70; PIX_HEIGHT 66; PIX_DEPTH 24; PPI 1000; LOSSY 1; COLORSPACE GRAY; COMPRESSION WSQ; "
+                "WSQ_BITRATE 1.500000\n");
 
   // A WSQ source passes its resolution on; other sources give 500.
   ASSERT_EQ(run({"-q", dir.file("a.wsq"), dir.file("b.wsq")}), 0);
@@ -75,13 +80,16 @@ TEST_F(Wsqconv, WsqOutputTakesItsOptionsAndInfoShowsThem) {
   ASSERT_EQ(run({"-q", "--ppi", "-1", dir.file("in.bmp"), dir.file("d.wsq")}), 0);
   EXPECT_NE(info_line(dir.file("d.wsq")).find("dpi unknown, depth = 8"), std::string::npos);
 
+  // Back to BMP the picture stays 8-bit grey and keeps its resolution.
   ASSERT_EQ(run({"-q", dir.file("a.wsq"), dir.file("back.bmp")}), 0);
   testing::internal::CaptureStdout();
   EXPECT_EQ(run({"--info", dir.file("back.bmp")}), 0);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), dir.file("back.bmp") + ": width = 70, height = 66, depth = 24\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            dir.file("back.bmp") + ": width = 70, height = 66, dpi = 1000, depth = 8\n");
 }
 
-// A grey picture goes PNG -> WSQ -> PNG and comes back the same size and close.
+// A grey picture goes PNG -> WSQ -> PNG and comes back the same size, still
+// grey, with the resolution the WSQ file was given.
 TEST_F(Wsqconv, PngConvertsToWsqAndBack) {
   write_file_bytes(dir.file("in.bmp"), pattern_bmp(96, 80, 8));
   ASSERT_EQ(run({"-q", dir.file("in.bmp"), dir.file("in.png")}), 0);
@@ -89,7 +97,8 @@ TEST_F(Wsqconv, PngConvertsToWsqAndBack) {
   ASSERT_EQ(run({"-q", dir.file("mid.wsq"), dir.file("out.png")}), 0);
   testing::internal::CaptureStdout();
   EXPECT_EQ(run({"--info", dir.file("out.png")}), 0);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), dir.file("out.png") + ": width = 96, height = 80, depth = 24\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            dir.file("out.png") + ": width = 96, height = 80, dpi = 500, depth = 8\n");
 }
 
 TEST_F(Wsqconv, QuietSilencesTheLibraryButNotFailures) {

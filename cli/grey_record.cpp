@@ -1,0 +1,19 @@
+// Detecting and narrowing grey true-colour records.
+#include "cli/grey_record.h"
+
+bool record_is_grey_true_colour(const ImageRecord& image) {
+  if (image.bits_per_pixel != 24 || image.pixels.empty()) return false;
+  for (uint32_t y = 0; y < image.height; ++y) {
+    const uint8_t* pixel = image.row(y);
+    for (uint32_t x = 0; x < image.width; ++x, pixel += 3) {
+      if (pixel[0] != pixel[1] || pixel[1] != pixel[2]) return false;
+    }
+  }
+  return true;
+}
+
+bool narrow_grey_record(ImageRecord& image) {
+  if (!record_is_grey_true_colour(image)) return true;
+  // The library's grey rule gives back the common value of equal channels.
+  return image_to_grey(image) == NoError;
+}
