@@ -11,8 +11,8 @@
 
 #include "imagelib/image_library.h"
 #include "tools/synthetic_print.h"
-#include "viewer/main_window.h"
-#include "viewer/message_boxes.h"
+#include "viewer/window/main_window.h"
+#include "viewer/widgets/message_boxes.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include "imagelib/image_library.h"
 #include "tests/support/temp_dir.h"
 #include "tests/viewer/qt_test_application.h"
-#include "viewer/main_window.h"
-#include "viewer/message_boxes.h"
+#include "viewer/window/main_window.h"
+#include "viewer/widgets/message_boxes.h"
 
 // Shows texts readably in test failures.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
