@@ -26,6 +26,11 @@ struct WindowUnderTest {
     form = std::make_unique<TMainWSQForm>(boxes, QString::fromStdString(folder.file("wsqview.ini")), first_argument);
   }
   QString file(const std::string& name) const { return QString::fromStdString(folder.file(name)); }
+  // A new window on the same settings file and boxes, as at the program's next start.
+  void reopen() {
+    form.reset();
+    form = std::make_unique<TMainWSQForm>(boxes, file("wsqview.ini"), QString());
+  }
 
   TempDir folder;
   ScriptedMessageBoxes boxes;

@@ -15,9 +15,9 @@ class ConverterLink {
   // before a run; other items show nothing. EndsRun when the dialog raised
   // an error (already reported), which ends the run before it starts.
   virtual StepResult ShowSaveOptions(int outputItem) = 0;
-  // The open flow on path, as if the open dialog had named it; a failure has
-  // been shown to the user by the time this returns.
-  virtual StepResult OpenForConversion(const QString& path) = 0;
+  // The open flow on path, as if the open dialog had named it. A failure
+  // shows nothing: reason says why, for the run's closing report.
+  virtual StepResult OpenForConversion(const QString& path, QString& reason) = 0;
   // The save flow on target with the save dialog's 1-based filter index.
-  virtual StepResult SaveForConversion(const QString& target, int filterIndex) = 0;
+  virtual StepResult SaveForConversion(const QString& target, int filterIndex, QString& reason) = 0;
 };

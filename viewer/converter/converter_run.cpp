@@ -10,8 +10,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* ErrorCreatingDirectory = "Error creating directory";
-
 std::string file_name_of(const std::string& path) {
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -77,19 +75,31 @@ void ConversionRun::Collect(const std::vector<int>& checkedRows, bool recurse, C
   }
 }
 
-bool ConversionRun::Convert(int outputItem, bool mirror, ConverterHost& host) {
+void ConversionRun::Convert(int outputItem, bool mirror, ConverterHost& host) {
   inputs_.clear();
+  Converted = 0;
+  Failures.clear();
   for (const std::string& entry : ConversionList) inputs_.insert(normal_form(entry));
   const int n = static_cast<int>(ConversionList.size());
   for (int j = 0; j < n; ++j) {
-    if (ConvertOne(ConversionList[static_cast<size_t>(j)], outputItem, mirror, host) == StepResult::EndsRun)
-      return false;
+    const std::string& entry = ConversionList[static_cast<size_t>(j)];
+    std::string reason;
+    if (ConvertOne(entry, outputItem, mirror, host, reason) == StepResult::Done) {
+      ++Converted;
+    } else {
+      Failures.push_back({entry, reason});
+    }
     host.ShowProgress(ProgressPercent(j, n));
     host.PumpMessages();
     if (StopRequested) break;
   }
   if (!StopRequested) host.ShowProgress(100);
-  return true;
+}
+
+std::string ConversionRun::Report() const {
+  std::string text = std::to_string(Converted) + " converted, " + std::to_string(Failures.size()) + " failed";
+  for (const FailedFile& failed : Failures) text += "\n" + failed.path + ": " + failed.reason;
+  return text;
 }
 
 std::string ConversionRun::TargetFor(const std::string& entry, bool mirror) const {
@@ -98,25 +108,29 @@ std::string ConversionRun::TargetFor(const std::string& entry, bool mirror) cons
   return OutputRoot + "/" + file_name_of(entry);
 }
 
-StepResult ConversionRun::ConvertOne(const std::string& entry, int outputItem, bool mirror,
-                                     ConverterHost& host) {
-  const StepResult opened = host.OpenInput(entry);
-  if (opened != StepResult::Done) return opened;
+StepResult ConversionRun::ConvertOne(const std::string& entry, int outputItem, bool mirror, ConverterHost& host,
+                                     std::string& reason) {
+  if (host.OpenInput(entry, reason) != StepResult::Done) return StepResult::Failed;
   const std::string target = TargetFor(entry, mirror);
-  if (mirror) EnsureTargetDirectory(target, host);
+  if (mirror) {
+    reason = EnsureTargetDirectory(target);
+    if (!reason.empty()) return StepResult::Failed;
+  }
   const std::string output = WithExtension(target, OutputExtension(outputItem));
   if (same_file(entry, output) || inputs_.count(normal_form(output)) != 0) {
-    host.ShowError("Error: " + output + " is an input file of this conversion and is not overwritten.",
-                   "Error converting file");
+    reason = output + " is an input file of this conversion and is not overwritten.";
     return StepResult::Failed;
   }
-  return host.SaveOutput(target, outputItem + 1);
+  return host.SaveOutput(target, outputItem + 1, reason) == StepResult::Done ? StepResult::Done : StepResult::Failed;
 }
 
-void ConversionRun::EnsureTargetDirectory(const std::string& target, ConverterHost& host) {
+// Makes every missing level, since a nested input folder may lie deeper than
+// the output's existing folders.
+std::string ConversionRun::EnsureTargetDirectory(const std::string& target) {
   const std::string directory = directory_of(target);
-  if (directory.empty() || is_directory(directory)) return;
+  if (directory.empty() || is_directory(directory)) return {};
   std::error_code error;
-  if (!fs::create_directory(directory, error) || error)
-    host.ShowError("Error: cannot create " + directory + " directory.", ErrorCreatingDirectory);
+  fs::create_directories(directory, error);
+  if (error || !is_directory(directory)) return "cannot create " + directory + " directory.";
+  return {};
 }

@@ -8,25 +8,30 @@
 #include <string>
 #include <vector>
 
-// How opening or saving one file went. Failed: the file was refused and the
-// window has said so; the run goes on. EndsRun: an error that ends the run
-// at this file (the window has reported it).
+// How a step went. Failed: the file was refused (the reason goes to the
+// run's closing report) and the run goes on. EndsRun: the options dialog
+// before a run raised an error, which ends the run before it starts.
 enum class StepResult { Done, Failed, EndsRun };
+
+// A file the run could not convert, and why.
+struct FailedFile {
+  std::string path;
+  std::string reason;
+};
 
 class ConverterHost {
  public:
   virtual ~ConverterHost() = default;
   // Lets pending window events run, so "Stop conversion" can act.
   virtual void PumpMessages() = 0;
-  // Opens path in the main window (its unattended open flow).
-  virtual StepResult OpenInput(const std::string& path) = 0;
+  // Opens path in the main window (its unattended open flow); on failure
+  // reason says why.
+  virtual StepResult OpenInput(const std::string& path, std::string& reason) = 0;
   // Saves the shown image to target through the save flow with the save
   // dialog's 1-based filter index (which gives target its extension).
-  virtual StepResult SaveOutput(const std::string& target, int filterIndex) = 0;
+  virtual StepResult SaveOutput(const std::string& target, int filterIndex, std::string& reason) = 0;
   // Shows percent on the progress bar and label, repainted at once.
   virtual void ShowProgress(int percent) = 0;
-  // An error message box (error icon, OK).
-  virtual void ShowError(const std::string& text, const std::string& caption) = 0;
 };
 
 // The extension the save flow gives a file for an output item (0 to 6).
@@ -50,9 +55,11 @@ class ConversionRun {
   // each file goes to the output's copy of its input subdirectory, created on
   // the way. A file that cannot be opened is not saved (the window would
   // still hold the previous image), and no output replaces a file of
-  // ConversionList. Ends at "100 %" unless stopped; returns false when an
-  // error ended the run early.
-  bool Convert(int outputItem, bool mirror, ConverterHost& host);
+  // ConversionList. A file that fails is counted and listed in Failures and
+  // the run goes on. Ends at "100 %" unless stopped.
+  void Convert(int outputItem, bool mirror, ConverterHost& host);
+  // "N converted, M failed" and one line per failed file with its reason.
+  std::string Report() const;
   // Where entry is saved before the save flow gives it its extension.
   std::string TargetFor(const std::string& entry, bool mirror) const;
 
@@ -61,10 +68,15 @@ class ConversionRun {
   std::string OutputRoot;
   int RelativeStart = 1;
   bool StopRequested = false;
+  int Converted = 0;
+  std::vector<FailedFile> Failures;
 
  private:
-  StepResult ConvertOne(const std::string& entry, int outputItem, bool mirror, ConverterHost& host);
-  void EnsureTargetDirectory(const std::string& target, ConverterHost& host);
+  // Done, or Failed with reason.
+  StepResult ConvertOne(const std::string& entry, int outputItem, bool mirror, ConverterHost& host,
+                        std::string& reason);
+  // Empty, or why the target's directory could not be made.
+  std::string EnsureTargetDirectory(const std::string& target);
 
   std::set<std::string> inputs_;  // ConversionList in normal form, for the overwrite check
 };

@@ -19,6 +19,7 @@
 
 #include "viewer/converter/converter_link.h"
 #include "viewer/logic/format_table.h"
+#include "viewer/widgets/caption_fit.h"
 #include "viewer/widgets/message_boxes.h"
 
 namespace {
@@ -70,6 +71,7 @@ TFileFormatConverterForm::TFileFormatConverterForm(ConverterLink& link, MessageB
   setWindowTitle("File format converter");
   setFixedSize(425, 354);
   BuildLayout();
+  fit_captions(this);
   SetRunning(false);
 }
 
@@ -225,7 +227,10 @@ void TFileFormatConverterForm::StartConversionButtonClick() {
   SetRunning(true);
   Run.StopRequested = false;
   const int output_item = OutputFileFormatComboBox->currentIndex();
-  if (link_.ShowSaveOptions(output_item) == StepResult::EndsRun) return;
+  if (link_.ShowSaveOptions(output_item) == StepResult::EndsRun) {
+    SetRunning(false);
+    return;
+  }
   if (!CheckDirectories()) {
     SetRunning(false);
     return;
@@ -234,8 +239,11 @@ void TFileFormatConverterForm::StartConversionButtonClick() {
                QFile::encodeName(OutputDirectoryEdit->text()).toStdString());
   ShowProgress(0);
   Run.Collect(CheckedRows(), SubdirectoriesCheckBox->isChecked(), *this);
-  // A run ended by an error keeps the running state until Stop is pressed.
-  if (Run.Convert(output_item, SubdirectoriesCheckBox->isChecked(), *this)) SetRunning(false);
+  Run.Convert(output_item, SubdirectoriesCheckBox->isChecked(), *this);
+  SetRunning(false);
+  // One box at the end for every file that failed, never one per file.
+  if (!Run.Failures.empty())
+    boxes_.message_box(this, QFile::decodeName(Run.Report().c_str()), "Conversion finished", MessageBoxError);
 }
 
 bool TFileFormatConverterForm::CheckDirectories() {
@@ -267,12 +275,18 @@ bool TFileFormatConverterForm::PrepareOutputDirectory(const QString& output) {
 
 void TFileFormatConverterForm::PumpMessages() { QCoreApplication::processEvents(); }
 
-StepResult TFileFormatConverterForm::OpenInput(const std::string& path) {
-  return link_.OpenForConversion(QFile::decodeName(path.c_str()));
+StepResult TFileFormatConverterForm::OpenInput(const std::string& path, std::string& reason) {
+  QString text;
+  const StepResult result = link_.OpenForConversion(QFile::decodeName(path.c_str()), text);
+  reason = QFile::encodeName(text).toStdString();
+  return result;
 }
 
-StepResult TFileFormatConverterForm::SaveOutput(const std::string& target, int filterIndex) {
-  return link_.SaveForConversion(QFile::decodeName(target.c_str()), filterIndex);
+StepResult TFileFormatConverterForm::SaveOutput(const std::string& target, int filterIndex, std::string& reason) {
+  QString text;
+  const StepResult result = link_.SaveForConversion(QFile::decodeName(target.c_str()), filterIndex, text);
+  reason = QFile::encodeName(text).toStdString();
+  return result;
 }
 
 void TFileFormatConverterForm::ShowProgress(int percent) {
@@ -281,8 +295,4 @@ void TFileFormatConverterForm::ShowProgress(int percent) {
   ProgressLabel->adjustSize();
   ProgressBar->repaint();
   ProgressLabel->repaint();
-}
-
-void TFileFormatConverterForm::ShowError(const std::string& text, const std::string& caption) {
-  boxes_.message_box(this, QFile::decodeName(text.c_str()), QString::fromStdString(caption), MessageBoxError);
 }

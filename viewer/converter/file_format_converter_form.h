@@ -74,10 +74,9 @@ class TFileFormatConverterForm : public QDialog, private ConverterHost {
   std::vector<int> CheckedRows() const;
 
   void PumpMessages() override;
-  StepResult OpenInput(const std::string& path) override;
-  StepResult SaveOutput(const std::string& target, int filterIndex) override;
+  StepResult OpenInput(const std::string& path, std::string& reason) override;
+  StepResult SaveOutput(const std::string& target, int filterIndex, std::string& reason) override;
   void ShowProgress(int percent) override;
-  void ShowError(const std::string& text, const std::string& caption) override;
 
   ConverterLink& link_;
   MessageBoxes& boxes_;

@@ -79,7 +79,8 @@ QPlainTextEdit* memo(QWidget* parent, int left, int top, int width, int height) 
   auto* box = new QPlainTextEdit(parent);
   box->setGeometry(left, top, width, height);
   box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  box->setLineWrapMode(QPlainTextEdit::NoWrap);
+  // Long lines wrap at the memo's edge instead of running past it.
+  box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   return box;
 }
 

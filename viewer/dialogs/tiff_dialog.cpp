@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "viewer/widgets/caption_fit.h"
 #include "viewer/widgets/key_filters.h"
 #include "viewer/widgets/message_boxes.h"
 #include "viewer/widgets/widget_placement.h"
@@ -49,6 +50,7 @@ TTiffDialog::TTiffDialog(QWidget* parent) : QDialog(parent) {
   // Only a choice the user makes runs the change handler, not one made from code.
   connect(CompressionBox, &QComboBox::activated, this, &TTiffDialog::CompressionBoxChange);
   DialogCreate();
+  fit_captions(this);
 }
 
 int TTiffDialog::ShowModal(MessageBoxes& boxes) {

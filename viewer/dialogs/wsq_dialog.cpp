@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "viewer/widgets/caption_fit.h"
 #include "viewer/widgets/key_filters.h"
 #include "viewer/widgets/message_boxes.h"
 #include "viewer/widgets/widget_placement.h"
@@ -31,6 +32,7 @@ TWSQDialog::TWSQDialog(QWidget* parent) : QDialog(parent) {
   install_key_rule(ppiEdit, digit_key_allowed);
   connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
   connect(CancelBtn, &QPushButton::clicked, this, &TWSQDialog::CancelBtnClick);
+  fit_captions(this);
 }
 
 int TWSQDialog::ShowModal(MessageBoxes& boxes) {

@@ -72,8 +72,9 @@ bool AppendMatches(const std::string& pattern, const std::string& directory,
 void CollectFiles(const std::string& pattern, const std::string& directory,
                   std::vector<std::string>& list, bool recurse) {
   const std::vector<std::string> names = SortedDirectoryNames(directory);
-  const bool matched = AppendMatches(pattern, directory, names, list);
-  if (!matched || !recurse) return;
+  // Every subdirectory is searched, also below a folder with no match of its own.
+  AppendMatches(pattern, directory, names, list);
+  if (!recurse) return;
   for (const std::string& name : names) {
     if (name.front() == '.') continue;
     const std::string path = directory + "/" + name;

@@ -6,11 +6,12 @@
 // Appends to list the files of directory whose names match pattern (a path
 // separator followed by a wildcard such as "/*.wsq"; letter case is ignored),
 // as directory + separator + name, in name order. With recurse, then does the
-// same in each subdirectory, so a directory's own matches come before those of
-// its subdirectories. A directory with no match is not descended into; hidden
-// subdirectories and links to directories are skipped (the latter so a link
-// loop cannot run forever). directory has no trailing separator; an empty one
-// stands for the root. A directory that cannot be read contributes nothing.
+// same in each subdirectory at any depth, whether or not a directory has
+// matches of its own, so a directory's own matches come before those of its
+// subdirectories. Hidden subdirectories and links to directories are skipped
+// (the latter so a link loop cannot run forever). directory has no trailing
+// separator; an empty one stands for the root. A directory that cannot be
+// read contributes nothing.
 void CollectFiles(const std::string& pattern, const std::string& directory,
                   std::vector<std::string>& list, bool recurse);
 

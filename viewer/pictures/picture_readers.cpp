@@ -1,15 +1,22 @@
 #include "viewer/pictures/picture_readers.h"
 
 #include <QImageReader>
+#include <algorithm>
 
 #include "imagelib/image_library.h"
 #include "viewer/pictures/picture_registry.h"
 #include "viewer/pictures/qt_bitmap_bridge.h"
 #include "viewer/pictures/toolkit_error.h"
 
-QImage LibraryImageReader::load(const QString& file_name) {
-  const BitmapHandle bitmap =
-      load_image_to_bitmap(file_name.toStdString(), side_info(), side_tiff(), CompositeNone);
+QImage LibraryImageReader::load(const QString& file_name, const LoadLimits* limits) {
+  ImageRecord record;
+  if (limits) {
+    record.max_pixels = limits->max_pixels;
+    record.max_file_size = limits->max_file_size;
+  }
+  BitmapHandle bitmap;
+  if (load_image(file_name.toStdString(), record, side_info(), side_tiff()) == NoError)
+    bitmap = image_to_dib_section(record, CompositeNone);
   after_read();
   return bitmap ? qimage_from_bitmap(*bitmap) : QImage();
 }
@@ -20,8 +27,11 @@ void TWSQImage::after_read() {
   last_.comment = info_.comment;
 }
 
-QImage read_jpeg_image(const QString& file_name) {
+QImage read_jpeg_image(const QString& file_name, const LoadLimits& limits) {
   QImageReader reader(file_name, "jpeg");
+  const QSize size = reader.size();
+  if (const auto refusal = pixel_refusal(std::max(size.width(), 0), std::max(size.height(), 0), limits))
+    throw ToolkitError(QStringLiteral("Cannot read JPEG image \"%1\": %2").arg(file_name, *refusal));
   QImage image = reader.read();
   if (image.isNull()) {
     throw ToolkitError(QStringLiteral("Cannot read JPEG image \"%1\": %2").arg(file_name, reader.errorString()));
@@ -30,21 +40,22 @@ QImage read_jpeg_image(const QString& file_name) {
 }
 
 template <typename Reader, typename... Records>
-static PictureReader reader_of(Records&... records) {
-  return [&records...](const QString& file_name) { return Reader(records...).load(file_name); };
+static PictureReader reader_of(const LoadLimits& limits, Records&... records) {
+  return [&limits, &records...](const QString& file_name) { return Reader(records...).load(file_name, &limits); };
 }
 
 void register_program_readers(PictureRegistry& registry, ImageInfo& last_image_info,
-                              TiffOptions& last_tiff_options) {
-  for (const char* extension : {"jpg", "jpeg", "jpe"}) registry.register_reader(extension, "JPEGFile", read_jpeg_image);
-  registry.register_reader("wsq", "WSQFile", reader_of<TWSQImage>(last_image_info));
-  registry.register_reader("tiff", "TIFFFile", reader_of<TTIFFImage>(last_tiff_options));
-  registry.register_reader("png", "PNGFile", reader_of<TPNGImage>());
-  registry.register_reader("gif", "GIFFile", reader_of<TGIFImage>());
-  registry.register_reader("tga", "TGAFile", reader_of<TTGAImage>());
-  registry.register_reader("cel", "CELFile", reader_of<TCELImage>());
-  registry.register_reader("rgb", "RGBFile", reader_of<TRGBImage>());
-  registry.register_reader("rgba", "RGBFile", reader_of<TRGBImage>());
-  registry.register_reader("pcx", "PCXFile", reader_of<TPCXImage>());
-  registry.register_reader("iff", "IFFFile", reader_of<TIFFImage>());
+                              TiffOptions& last_tiff_options, const LoadLimits& limits) {
+  const auto jpeg = [&limits](const QString& file_name) { return read_jpeg_image(file_name, limits); };
+  for (const char* extension : {"jpg", "jpeg", "jpe"}) registry.register_reader(extension, "JPEGFile", jpeg);
+  registry.register_reader("wsq", "WSQFile", reader_of<TWSQImage>(limits, last_image_info));
+  registry.register_reader("tiff", "TIFFFile", reader_of<TTIFFImage>(limits, last_tiff_options));
+  registry.register_reader("png", "PNGFile", reader_of<TPNGImage>(limits));
+  registry.register_reader("gif", "GIFFile", reader_of<TGIFImage>(limits));
+  registry.register_reader("tga", "TGAFile", reader_of<TTGAImage>(limits));
+  registry.register_reader("cel", "CELFile", reader_of<TCELImage>(limits));
+  registry.register_reader("rgb", "RGBFile", reader_of<TRGBImage>(limits));
+  registry.register_reader("rgba", "RGBFile", reader_of<TRGBImage>(limits));
+  registry.register_reader("pcx", "PCXFile", reader_of<TPCXImage>(limits));
+  registry.register_reader("iff", "IFFFile", reader_of<TIFFImage>(limits));
 }

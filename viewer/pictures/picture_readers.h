@@ -9,12 +9,15 @@
 
 #include "imagelib/image_record.h"
 
+#include "viewer/logic/load_limits.h"
+
 class PictureRegistry;
 
 class LibraryImageReader {
  public:
   virtual ~LibraryImageReader() = default;
-  QImage load(const QString& file_name);
+  // Reads within limits when given, else within the library's defaults.
+  QImage load(const QString& file_name, const LoadLimits* limits = nullptr);
 
  protected:
   virtual ImageInfo* side_info() { return nullptr; }
@@ -54,10 +57,12 @@ class TRGBImage final : public LibraryImageReader {};
 class TPCXImage final : public LibraryImageReader {};
 class TIFFImage final : public LibraryImageReader {};
 
-// The JPEG reader (Qt's): the image, or ToolkitError when it cannot be read.
-QImage read_jpeg_image(const QString& file_name);
+// The JPEG reader (Qt's): the image, or ToolkitError when it cannot be read
+// or is larger than max_pixels.
+QImage read_jpeg_image(const QString& file_name, const LoadLimits& limits);
 
 // Registers the JPEG reader and the nine readers above, in that order, so
 // they take precedence over earlier registrations of the same extensions.
+// The readers keep a reference to limits.
 void register_program_readers(PictureRegistry& registry, ImageInfo& last_image_info,
-                              TiffOptions& last_tiff_options);
+                              TiffOptions& last_tiff_options, const LoadLimits& limits);

@@ -11,3 +11,7 @@ QString save_format_extension(int filter_index) {
 QString OutputName(const QString& file_name, int filter_index) {
   return replace_extension(file_name, save_format_extension(filter_index));
 }
+
+QString proposed_save_name(const QString& current_file, int filter_index) {
+  return current_file.isEmpty() ? QString() : OutputName(current_file, filter_index);
+}

@@ -18,3 +18,7 @@ QString save_format_extension(int filter_index);
 
 // The save dialog's file name with its extension replaced by the format's.
 QString OutputName(const QString& file_name, int filter_index);
+
+// What the save dialog proposes for the current file: its folder and name
+// with the format's extension (empty when there is no current file).
+QString proposed_save_name(const QString& current_file, int filter_index);

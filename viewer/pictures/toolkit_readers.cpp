@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QImageReader>
+#include <algorithm>
 
 #include "imagelib/formats/bmp.h"
 #include "imagelib/formats/pcx.h"
@@ -24,9 +25,14 @@ QString shown_name(const QString& file_name) { return QDir::toNativeSeparators(f
   throw ToolkitError(QStringLiteral("Cannot read \"%1\": %2").arg(shown_name(file_name), reason));
 }
 
-QImage through_library(RecordReader read, const QString& file_name) {
+QImage through_library(RecordReader read, const QString& file_name, const LoadLimits& limits) {
   ImageRecord record;
-  if (read(file_name.toStdString(), record) != NoError) refuse(file_name, get_last_error_message());
+  record.max_pixels = limits.max_pixels;
+  record.max_file_size = limits.max_file_size;
+  if (const ImageLibraryError code = read(file_name.toStdString(), record); code != NoError) {
+    const QString message = QString::fromLatin1(get_last_error_message());
+    refuse(file_name, code == BadImageSize ? library_pixel_refusal(message, limits) : message);
+  }
   const BitmapHandle bitmap = image_to_dib_section(record, CompositeNone);
   QImage image = bitmap ? qimage_from_bitmap(*bitmap) : QImage();
   if (image.isNull()) refuse(file_name, get_last_error_message());
@@ -37,13 +43,16 @@ ImageLibraryError read_tiff_without_options(const std::string& file_name, ImageR
   return read_tiff(file_name, record, nullptr);
 }
 
-PictureReader library_reader(RecordReader read) {
-  return [read](const QString& file_name) { return through_library(read, file_name); };
+PictureReader library_reader(RecordReader read, const LoadLimits& limits) {
+  return [read, &limits](const QString& file_name) { return through_library(read, file_name, limits); };
 }
 
-PictureReader qt_reader(const char* format) {
-  return [format](const QString& file_name) {
+PictureReader qt_reader(const char* format, const LoadLimits& limits) {
+  return [format, &limits](const QString& file_name) {
     QImageReader reader(file_name, format);
+    const QSize size = reader.size();
+    if (const auto refusal = pixel_refusal(std::max(size.width(), 0), std::max(size.height(), 0), limits))
+      refuse(file_name, *refusal);
     QImage image = reader.read();
     if (image.isNull()) refuse(file_name, reader.errorString());
     return image;
@@ -56,7 +65,7 @@ QImage unreadable(const QString& file_name) {
 
 }  // namespace
 
-void register_toolkit_readers(PictureRegistry& registry) {
+void register_toolkit_readers(PictureRegistry& registry, const LoadLimits& limits) {
   const struct {
     const char* extensions[5];
     RecordReader read;
@@ -70,12 +79,12 @@ void register_toolkit_readers(PictureRegistry& registry) {
   };
   for (const auto& entry : library_readers)
     for (const char* extension : entry.extensions)
-      if (extension) registry.register_reader(extension, QString(), library_reader(entry.read));
-  registry.register_reader("ico", QString(), qt_reader("ico"));
-  registry.register_reader("ppm", QString(), qt_reader("ppm"));
-  registry.register_reader("pgm", QString(), qt_reader("pgm"));
-  registry.register_reader("pbm", QString(), qt_reader("pbm"));
-  registry.register_reader("jfif", QString(), qt_reader("jpeg"));
+      if (extension) registry.register_reader(extension, QString(), library_reader(entry.read, limits));
+  registry.register_reader("ico", QString(), qt_reader("ico", limits));
+  registry.register_reader("ppm", QString(), qt_reader("ppm", limits));
+  registry.register_reader("pgm", QString(), qt_reader("pgm", limits));
+  registry.register_reader("pbm", QString(), qt_reader("pbm", limits));
+  registry.register_reader("jfif", QString(), qt_reader("jpeg", limits));
   for (const char* extension : {"fax", "eps", "scr", "rpf", "rla", "pic", "pcd", "cut", "psp", "wmf", "emf"})
     registry.register_reader(extension, QString(), unreadable);
 }

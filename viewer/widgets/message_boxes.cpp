@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 
 int QtMessageBoxes::message_box(QWidget* parent, const QString& text, const QString& caption, int flags) {
@@ -34,18 +36,33 @@ static std::optional<FileChoice> run_file_dialog(QFileDialog& dialog, const QStr
                     static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1};
 }
 
-std::optional<FileChoice> QtMessageBoxes::open_file(QWidget* parent, const QStringList& filters, int filter_index) {
+std::optional<FileChoice> QtMessageBoxes::open_file(QWidget* parent, const QStringList& filters, int filter_index,
+                                                    const QString& start) {
   QFileDialog dialog(parent);
+  if (!start.isEmpty()) dialog.setDirectory(start);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   return run_file_dialog(dialog, filters, filter_index);
 }
 
 std::optional<FileChoice> QtMessageBoxes::save_file(QWidget* parent, const QStringList& filters, int filter_index,
-                                                    const QString& default_suffix) {
+                                                    const QString& default_suffix, const QString& start) {
   QFileDialog dialog(parent);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(default_suffix);
+  if (!start.isEmpty()) {
+    dialog.setDirectory(QFileInfo(start).absolutePath());
+    if (!QFileInfo(start).fileName().isEmpty()) dialog.selectFile(QFileInfo(start).fileName());
+  }
+  // Choosing another format gives the typed name that format's extension.
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+    const QString pattern = filter.section('(', -1).section(')', 0, 0).section(' ', 0, 0);
+    const QString extension = pattern.startsWith("*.") ? pattern.mid(1) : QString();
+    auto* name_edit = dialog.findChild<QLineEdit*>("fileNameEdit");
+    if (extension.isEmpty() || !name_edit || name_edit->text().isEmpty()) return;
+    const QString base = QFileInfo(name_edit->text()).completeBaseName();
+    name_edit->setText(base + extension);
+  });
   // The chosen format replaces the extension anyway, so no question is asked.
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
   return run_file_dialog(dialog, filters, filter_index);
@@ -94,13 +111,14 @@ int ScriptedMessageBoxes::exec_dialog(QDialog& dialog) {
   return dialog.result();
 }
 
-std::optional<FileChoice> ScriptedMessageBoxes::open_file(QWidget*, const QStringList&, int) {
+std::optional<FileChoice> ScriptedMessageBoxes::open_file(QWidget*, const QStringList&, int, const QString& start) {
+  file_dialog_starts.push_back(start);
   return take_answer(file_answers);
 }
 
 std::optional<FileChoice> ScriptedMessageBoxes::save_file(QWidget* parent, const QStringList& filters,
-                                                          int filter_index, const QString&) {
-  return open_file(parent, filters, filter_index);
+                                                          int filter_index, const QString&, const QString& start) {
+  return open_file(parent, filters, filter_index, start);
 }
 
 std::optional<QString> ScriptedMessageBoxes::select_directory(QWidget*, const QString&, const QString&) {

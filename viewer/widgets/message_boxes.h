@@ -36,10 +36,14 @@ class MessageBoxes {
   virtual void show_message(QWidget* parent, const QString& text) = 0;
   // Shows the dialog modally and returns its result (QDialog::Accepted or Rejected).
   virtual int exec_dialog(QDialog& dialog) = 0;
-  // File dialogs: filters in Qt's "Description (*.ext)" form; nothing when cancelled.
-  virtual std::optional<FileChoice> open_file(QWidget* parent, const QStringList& filters, int filter_index) = 0;
+  // File dialogs: filters in Qt's "Description (*.ext)" form; nothing when
+  // cancelled. start: the folder the open dialog starts in, or the path the
+  // save dialog proposes (its folder and name); the save dialog gives the
+  // proposed name the extension of each filter chosen.
+  virtual std::optional<FileChoice> open_file(QWidget* parent, const QStringList& filters, int filter_index,
+                                              const QString& start) = 0;
   virtual std::optional<FileChoice> save_file(QWidget* parent, const QStringList& filters, int filter_index,
-                                              const QString& default_suffix) = 0;
+                                              const QString& default_suffix, const QString& start) = 0;
   // The folder picker; nothing when cancelled.
   virtual std::optional<QString> select_directory(QWidget* parent, const QString& caption,
                                                   const QString& start_directory) = 0;
@@ -50,9 +54,10 @@ class QtMessageBoxes final : public MessageBoxes {
   int message_box(QWidget* parent, const QString& text, const QString& caption, int flags) override;
   void show_message(QWidget* parent, const QString& text) override;
   int exec_dialog(QDialog& dialog) override;
-  std::optional<FileChoice> open_file(QWidget* parent, const QStringList& filters, int filter_index) override;
+  std::optional<FileChoice> open_file(QWidget* parent, const QStringList& filters, int filter_index,
+                                      const QString& start) override;
   std::optional<FileChoice> save_file(QWidget* parent, const QStringList& filters, int filter_index,
-                                      const QString& default_suffix) override;
+                                      const QString& default_suffix, const QString& start) override;
   std::optional<QString> select_directory(QWidget* parent, const QString& caption,
                                           const QString& start_directory) override;
 };
@@ -73,9 +78,10 @@ class ScriptedMessageBoxes final : public MessageBoxes {
   int message_box(QWidget* parent, const QString& text, const QString& caption, int flags) override;
   void show_message(QWidget* parent, const QString& text) override;
   int exec_dialog(QDialog& dialog) override;
-  std::optional<FileChoice> open_file(QWidget* parent, const QStringList& filters, int filter_index) override;
+  std::optional<FileChoice> open_file(QWidget* parent, const QStringList& filters, int filter_index,
+                                      const QString& start) override;
   std::optional<FileChoice> save_file(QWidget* parent, const QStringList& filters, int filter_index,
-                                      const QString& default_suffix) override;
+                                      const QString& default_suffix, const QString& start) override;
   std::optional<QString> select_directory(QWidget* parent, const QString& caption,
                                           const QString& start_directory) override;
 
@@ -85,4 +91,5 @@ class ScriptedMessageBoxes final : public MessageBoxes {
   std::deque<DialogScript> dialog_scripts;
   std::deque<std::optional<FileChoice>> file_answers;
   std::deque<std::optional<QString>> directory_answers;
+  std::vector<QString> file_dialog_starts;  // the start of every file dialog shown
 };

@@ -25,9 +25,16 @@ bool set_bar(QScrollBar* bar, int start, int length, int view) {
 }  // namespace
 
 ScrollBox::ScrollBox(QWidget* parent)
-    : QFrame(parent), horizontal_(new QScrollBar(Qt::Horizontal, this)), vertical_(new QScrollBar(Qt::Vertical, this)) {
+    : QFrame(parent),
+      horizontal_(new QScrollBar(Qt::Horizontal, this)),
+      vertical_(new QScrollBar(Qt::Vertical, this)),
+      corner_(new QWidget(this)) {
   horizontal_->hide();
   vertical_->hide();
+  // The square between two bars is painted like the window, not left to show the content.
+  corner_->setObjectName("ScrollBoxCorner");
+  corner_->setAutoFillBackground(true);
+  corner_->hide();
   connect(horizontal_, &QScrollBar::valueChanged, this, [this](int value) { scroll_to(Qt::Horizontal, value); });
   connect(vertical_, &QScrollBar::valueChanged, this, [this](int value) { scroll_to(Qt::Vertical, value); });
 }
@@ -39,7 +46,10 @@ void ScrollBox::setContent(QWidget* content) {
 }
 
 bool ScrollBox::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == content_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) update_bars();
+  const QEvent::Type type = event->type();
+  if (watched == content_ && (type == QEvent::Move || type == QEvent::Resize || type == QEvent::ShowToParent ||
+                              type == QEvent::HideToParent))
+    update_bars();
   return false;
 }
 
@@ -49,6 +59,14 @@ void ScrollBox::resizeEvent(QResizeEvent* event) {
 }
 
 void ScrollBox::wheelEvent(QWheelEvent* event) {
+  if (event->modifiers().testFlag(Qt::ControlModifier)) {
+    wheel_rest_ += event->angleDelta().y();
+    const int notches = wheel_rest_ / 120;
+    wheel_rest_ -= notches * 120;
+    if (notches != 0) emit zoomWheel(notches, event->position().toPoint());
+    event->accept();
+    return;
+  }
   const QPoint steps = event->angleDelta() / 8 / 15;
   if (vertical_->isVisible() && steps.y() != 0) vertical_->setValue(vertical_->value() - steps.y() * vertical_->singleStep());
   if (horizontal_->isVisible() && steps.x() != 0)
@@ -62,10 +80,10 @@ void ScrollBox::update_bars() {
   const int bar_width = vertical_->sizeHint().width();
   const int bar_height = horizontal_->sizeHint().height();
   const QRect area = rect();
-  const QRect place = content_->geometry();
+  const QRect place = content_->isHidden() ? QRect() : content_->geometry();
   // A bar on one side narrows the view of the other, which may need its bar too.
-  bool need_horizontal = place.left() < 0 || place.right() >= area.width();
-  bool need_vertical = place.top() < 0 || place.bottom() >= area.height();
+  bool need_horizontal = !place.isEmpty() && (place.left() < 0 || place.right() >= area.width());
+  bool need_vertical = !place.isEmpty() && (place.top() < 0 || place.bottom() >= area.height());
   need_horizontal = need_horizontal || (need_vertical && place.right() >= area.width() - bar_width);
   need_vertical = need_vertical || (need_horizontal && place.bottom() >= area.height() - bar_height);
   const int view_width = area.width() - (need_vertical ? bar_width : 0);
@@ -76,8 +94,11 @@ void ScrollBox::update_bars() {
   vertical_->setGeometry(area.right() + 1 - bar_width, area.top(), bar_width, view_height);
   horizontal_->setVisible(need_horizontal);
   vertical_->setVisible(need_vertical);
+  corner_->setGeometry(area.right() + 1 - bar_width, area.bottom() + 1 - bar_height, bar_width, bar_height);
+  corner_->setVisible(need_horizontal && need_vertical);
   horizontal_->raise();
   vertical_->raise();
+  corner_->raise();
   updating_ = false;
 }
 

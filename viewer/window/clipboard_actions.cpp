@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QMimeData>
 
 #include "viewer/widgets/image_view.h"
 #include "viewer/window/main_window.h"
@@ -12,7 +13,11 @@ namespace {
 
 QImage clipboard_image() { return QGuiApplication::clipboard()->image(); }
 
-bool clipboard_has_image() { return !clipboard_image().isNull(); }
+// Asks only whether an image is offered, without fetching and decoding it.
+bool clipboard_has_image() {
+  const QMimeData* offered = QGuiApplication::clipboard()->mimeData();
+  return offered && offered->hasImage();
+}
 
 void menu_edit_click(TMainWSQForm& window) {
   window.MenuPaste->setEnabled(clipboard_has_image());
@@ -30,8 +35,10 @@ void menu_paste_click(TMainWSQForm& window) {
   window.ImageWidth = window.WorkingBitmap.width();
   window.ImageHeight = window.WorkingBitmap.height();
   window.AspectRatio = static_cast<double>(window.ImageWidth) / window.ImageHeight;
+  window.ShownFileName.clear();
+  window.ShownDepth = pasted.depth();
+  window.ShownPpi = -1;
   window.OutputImage->resize(window.ImageWidth, window.ImageHeight);
-  window.OutputImage->repaint();
   window.SetStatusText(QStringLiteral("   Image info: width = %1, height = %2")
                            .arg(window.OutputImage->width())
                            .arg(window.OutputImage->height()));

@@ -12,19 +12,13 @@ namespace {
 constexpr int OutputWsq = 0;
 constexpr int OutputTiff = 2;
 
-// Shows what a flow ended with as the window would and tells the run.
-StepResult reported(TMainWSQForm& window, const FlowOutcome& outcome) {
-  switch (outcome.kind) {
-    case FlowOutcome::Kind::Done:
-      return StepResult::Done;
-    case FlowOutcome::Kind::Failed:
-      window.Boxes().message_box(&window, outcome.text, outcome.caption, MessageBoxError);
-      return StepResult::Failed;
-    case FlowOutcome::Kind::Raised:
-      break;
-  }
-  window.Guarded([&outcome] { throw ToolkitError(outcome.text); });
-  return StepResult::EndsRun;
+// What a flow ended with, for the run: a failure of either kind shows no
+// box of its own (an unattended run must not stop at one per file); its
+// text goes to the run's closing report.
+StepResult reported(const FlowOutcome& outcome, QString& reason) {
+  if (outcome.ok()) return StepResult::Done;
+  reason = outcome.text;
+  return StepResult::Failed;
 }
 
 }  // namespace
@@ -44,12 +38,12 @@ StepResult MainWindowConverterLink::ShowSaveOptions(int outputItem) {
   return shown ? StepResult::Done : StepResult::EndsRun;
 }
 
-StepResult MainWindowConverterLink::OpenForConversion(const QString& path) {
-  return reported(window_, window_.OpenForConversion(path));
+StepResult MainWindowConverterLink::OpenForConversion(const QString& path, QString& reason) {
+  return reported(window_.OpenForConversion(path), reason);
 }
 
-StepResult MainWindowConverterLink::SaveForConversion(const QString& target, int filterIndex) {
-  return reported(window_, window_.SaveForConversion(target, filterIndex));
+StepResult MainWindowConverterLink::SaveForConversion(const QString& target, int filterIndex, QString& reason) {
+  return reported(window_.SaveForConversion(target, filterIndex), reason);
 }
 
 void ConnectConverter(TMainWSQForm& window, TFileFormatConverterForm& converter) {

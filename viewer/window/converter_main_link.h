@@ -14,8 +14,8 @@ class MainWindowConverterLink final : public ConverterLink {
 
   void SetUnattended(bool unattended) override;
   StepResult ShowSaveOptions(int outputItem) override;
-  StepResult OpenForConversion(const QString& path) override;
-  StepResult SaveForConversion(const QString& target, int filterIndex) override;
+  StepResult OpenForConversion(const QString& path, QString& reason) override;
+  StepResult SaveForConversion(const QString& target, int filterIndex, QString& reason) override;
 
  private:
   TMainWSQForm& window_;

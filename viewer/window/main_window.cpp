@@ -14,7 +14,9 @@
 #include <QStatusBar>
 #include <QToolButton>
 
+#include "viewer/logic/recent_files.h"
 #include "viewer/widgets/cursors.h"
+#include "viewer/widgets/elided_label.h"
 #include "viewer/widgets/image_view.h"
 #include "viewer/logic/ini_file.h"
 #include "viewer/widgets/message_boxes.h"
@@ -74,6 +76,17 @@ bool moves_focus_within_window(const QEvent* event, QEvent::Type type) {
   return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
 }
 
+// The pan direction of an arrow key, (0, 0) for other keys.
+QPoint arrow_steps(int qt_key) {
+  switch (qt_key) {
+    case Qt::Key_Left: return {-1, 0};
+    case Qt::Key_Right: return {1, 0};
+    case Qt::Key_Up: return {0, -1};
+    case Qt::Key_Down: return {0, 1};
+    default: return {};
+  }
+}
+
 void call_hook(const std::function<void()>& hook) {
   if (hook) hook();
 }
@@ -93,8 +106,11 @@ TMainWSQForm::TMainWSQForm(MessageBoxes& boxes, const QString& settings_path, co
   for (int slot = HandGrabber; slot <= ZoomOutCursor; ++slot) cursors_[slot] = make_cursor(static_cast<CursorSlot>(slot));
   connect_zoom_panel();
   start_zoom_state();
-  register_toolkit_readers(registry_);
-  register_program_readers(registry_, LastImageInfo, LastTiffOptions);
+  Limits = read_load_limits(*settings_);
+  recent_files_ = read_recent_files(*settings_);
+  rebuild_recent_menu();
+  register_toolkit_readers(registry_, Limits);
+  register_program_readers(registry_, LastImageInfo, LastTiffOptions, Limits);
   open_from_command_line(first_argument);
   Unattended = false;
 }
@@ -111,6 +127,8 @@ void TMainWSQForm::build_layout() {
   scroll_box->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
   ProcessedImageScrollBox = scroll_box;
   OutputImage = place(new ImageView(scroll_box), "OutputImage", 13, 16, 257, 209);
+  // An empty view is hidden, so an empty window shows no scroll bars.
+  OutputImage->hide();
   scroll_box->setContent(OutputImage);
   ZoomPanelControl = new ZoomPanel(client_);
   ZoomPanelControl->move(288, 325);
@@ -119,10 +137,9 @@ void TMainWSQForm::build_layout() {
   StatusBar->setObjectName("StatusBar");
   StatusBar->setFixedHeight(kStatusBarHeight);
   StatusBar->setSizeGripEnabled(false);
-  status_text_ = new QLabel(StatusBar);
+  // A long line ends in "..." at the window's edge, the whole of it in the tooltip.
+  status_text_ = new ElidedLabel(StatusBar);
   status_text_->setObjectName("StatusText");
-  // A long line is cut at the window's edge rather than widening the window.
-  status_text_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   StatusBar->addWidget(status_text_, 1);
   setStatusBar(StatusBar);
   client_->installEventFilter(this);
@@ -136,6 +153,9 @@ void TMainWSQForm::build_menus() {
   MenuFile->setObjectName("MenuFile");
   MenuOpenPicture = menu_action(MenuFile, "MenuOpenPicture", "&Open Picture...", QKeySequence("Ctrl+O"));
   MenuSavePicture = menu_action(MenuFile, "MenuSavePicture", "&Save Picture...", QKeySequence("Ctrl+S"));
+  MenuRecentFiles = MenuFile->addMenu("&Recent files");
+  MenuRecentFiles->setObjectName("MenuRecentFiles");
+  MenuFile->addSeparator();
   Exit1 = menu_action(MenuFile, "Exit1", "E&xit");
   MenuEdit = menuBar()->addMenu("&Edit");
   MenuEdit->setObjectName("MenuEdit");
@@ -145,6 +165,7 @@ void TMainWSQForm::build_menus() {
   NameView->setObjectName("NameView");
   MenuZoomToolbar = menu_action(NameView, "MenuZoomToolbar", "Show zoom toolbar");
   MenuZoomToolbar->setCheckable(true);
+  build_view_menu();
   MenuTools = menuBar()->addMenu("&Tools");
   MenuTools->setObjectName("MenuTools");
   MenuFileConverter = menu_action(MenuTools, "MenuFileConverter", "File format converter");
@@ -161,7 +182,11 @@ void TMainWSQForm::build_menus() {
     connect(action, &QAction::triggered, this, [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
   };
   // The save entry's shortcut follows the picture even while the menu stays closed.
-  connect(OutputImage, &ImageView::pictureSet, this, [this] { MenuFileClick(); });
+  connect(OutputImage, &ImageView::pictureSet, this, [this] {
+    OutputImage->setVisible(OutputImage->hasPicture());
+    MenuFileClick();
+  });
+  connect(MenuRecentFiles, &QMenu::aboutToShow, this, [this] { rebuild_recent_menu(); });
   connect(MenuFile, &QMenu::aboutToShow, this, [this] { Guarded([this] { MenuFileClick(); }); });
   connect(MenuEdit, &QMenu::aboutToShow, this, [this] { Guarded([this] { MenuEditClick(); }); });
   on(MenuOpenPicture, &TMainWSQForm::MenuOpenPictureClick);
@@ -186,9 +211,9 @@ void TMainWSQForm::open_from_command_line(const QString& argument) {
 
 const QString& TMainWSQForm::SettingsPath() const { return settings_->path(); }
 
-QString TMainWSQForm::StatusText() const { return status_text_->text(); }
+QString TMainWSQForm::StatusText() const { return status_text_->fullText(); }
 
-void TMainWSQForm::SetStatusText(const QString& text) { status_text_->setText(text); }
+void TMainWSQForm::SetStatusText(const QString& text) { status_text_->setFullText(text); }
 
 QCursor TMainWSQForm::ScreenCursor(int slot) const {
   return slot >= HandGrabber && slot <= ZoomOutCursor ? cursors_[slot] : QCursor(Qt::ArrowCursor);
@@ -216,6 +241,7 @@ void TMainWSQForm::FormShow() {
   centre_on_screen(*this);
   MenuZoomToolbar->setChecked(settings_->read_bool(kShowSection, kShowZoomToolbarKey, false));
   ZoomPanelControl->setVisible(MenuZoomToolbar->isChecked());
+  keep_zoom_panel_inside();
 }
 
 void TMainWSQForm::FormClose() {
@@ -229,14 +255,20 @@ void TMainWSQForm::FormKeyDown(int virtual_key) {
   if (OnFormKeyDown) OnFormKeyDown(virtual_key);
 }
 
-void TMainWSQForm::MenuFileClick() { MenuSavePicture->setEnabled(OutputImage->hasPicture()); }
+void TMainWSQForm::MenuFileClick() {
+  MenuSavePicture->setEnabled(OutputImage->hasPicture());
+  MenuImageProperties->setEnabled(OutputImage->hasPicture());
+}
 void TMainWSQForm::MenuEditClick() { call_hook(OnMenuEditClick); }
 void TMainWSQForm::MenuCopyClick() { call_hook(OnMenuCopyClick); }
 void TMainWSQForm::MenuPasteClick() { call_hook(OnMenuPasteClick); }
 void TMainWSQForm::MenuFileConverterClick() { call_hook(OnMenuFileConverterClick); }
 void TMainWSQForm::MenuAboutClick() { call_hook(OnMenuAboutClick); }
 
-void TMainWSQForm::MenuZoomToolbarClick() { ZoomPanelControl->setVisible(MenuZoomToolbar->isChecked()); }
+void TMainWSQForm::MenuZoomToolbarClick() {
+  ZoomPanelControl->setVisible(MenuZoomToolbar->isChecked());
+  keep_zoom_panel_inside();
+}
 
 void TMainWSQForm::OpenPicture1OpenPictureDialogShow() {
   ReadFromOpenDialog = true;
@@ -263,6 +295,13 @@ void TMainWSQForm::closeEvent(QCloseEvent* event) {
 // Keys of the panel controls reach FormKeyDown through the event filter; a
 // key those controls leave unhandled comes here too and is not passed twice.
 void TMainWSQForm::keyPressEvent(QKeyEvent* event) {
+  if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+    const QPoint steps = arrow_steps(event->key());
+    if (!steps.isNull()) {
+      Guarded([this, steps] { PanBy(steps.x(), steps.y()); });
+      return;
+    }
+  }
   const int key = virtual_key_code(event->key());
   const bool forwarded = std::find(key_forwarding_controls_.begin(), key_forwarding_controls_.end(),
                                    QApplication::focusWidget()) != key_forwarding_controls_.end();
@@ -291,6 +330,7 @@ void TMainWSQForm::lay_out_client(QSize old_size) {
     const QSize change = size - old_size;
     ZoomPanelControl->move(ZoomPanelControl->pos() + QPoint(change.width(), change.height()));
   }
+  keep_zoom_panel_inside();
   Guarded([this] { FormResize(); });
 }
 

@@ -6,15 +6,18 @@
 #include <QMainWindow>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "imagelib/image_record.h"
+#include "viewer/logic/load_limits.h"
 #include "viewer/pictures/picture_registry.h"
 #include "viewer/logic/zoom_math.h"
 
+class ElidedLabel;
 class ImageView;
 class IniFile;
 class MessageBoxes;
@@ -98,6 +101,11 @@ class TMainWSQForm : public QMainWindow {
   QAction* MenuPaste;
   QMenu* NameView;
   QAction* MenuZoomToolbar;
+  QAction* MenuZoomIn;
+  QAction* MenuZoomOut;
+  QAction* MenuActualSize;
+  QAction* MenuImageProperties;
+  QMenu* MenuRecentFiles;
   QMenu* MenuTools;
   QAction* MenuFileConverter;
   QMenu* MenuHelp;
@@ -165,6 +173,23 @@ class TMainWSQForm : public QMainWindow {
   void ZoomPanelMouseMove(Qt::MouseButtons buttons, QPoint point);
   void ZoomPanelMouseUp(Qt::MouseButton button, QPoint point);
 
+  // Zoom beyond the panel, from fit-to-window up to 64x: one step by
+  // ZoomScale about a point of the scroll box (the wheel's) or its centre,
+  // 1:1 about the centre, and panning by a tenth of the box per arrow key.
+  void ZoomStepAbout(bool zoom_in, QPoint anchor);
+  void ZoomStepAboutCentre(bool zoom_in);
+  void ShowActualSize();
+  void PanBy(int steps_x, int steps_y);
+  // The image properties of the shown picture (View menu).
+  void MenuImagePropertiesClick();
+  // The limits every load obeys, read from the settings file at construction.
+  LoadLimits Limits{};
+  // What the properties show of the current picture: its depth and
+  // resolution as read, and its file's size (-1 when there is no file).
+  QString ShownFileName;  // empty for a pasted picture
+  int32_t ShownDepth = 0;
+  int32_t ShownPpi = -1;
+
   // Runs a handler; an error it raises is shown as the toolkit's exception
   // report (a box with its text) and the program goes on.
   void Guarded(const std::function<void()>& handler);
@@ -193,19 +218,26 @@ class TMainWSQForm : public QMainWindow {
   void show_new_image(const QImage& image);
   void write_information_line(const QString& lower_extension);
   FlowOutcome save_through_library(const QString& output, const ImageInfo* info, const TiffOptions* tiff);
+  FlowOutcome save_wsq(const QString& output, const ImageInfo& info);
   void read_wsq_options();
   void set_image_cursor(int slot);
   void set_panel_cursor(int slot);
+  void keep_zoom_panel_inside();
+  void build_view_menu();
+  void remember_recent(const QString& file_name);
+  void rebuild_recent_menu();
+  double fit_magnification() const;
 
   MessageBoxes& boxes_;
   std::unique_ptr<IniFile> settings_;
   PictureRegistry registry_;
   std::unique_ptr<TWSQDialog> wsq_dialog_;
   std::unique_ptr<TTiffDialog> tiff_dialog_;
-  QLabel* status_text_ = nullptr;
+  ElidedLabel* status_text_ = nullptr;
   QWidget* client_ = nullptr;
   QCursor cursors_[5];
   std::vector<QWidget*> key_forwarding_controls_;  // the panel controls whose keys reach FormKeyDown
   bool shown_once_ = false;
   bool panel_pressed_ = false;
+  QStringList recent_files_;
 };

@@ -5,6 +5,7 @@
 #include "imagelib/errors.h"
 #include "viewer/logic/dialog_filters.h"
 #include "viewer/logic/file_names.h"
+#include "viewer/logic/one_line.h"
 #include "viewer/widgets/image_view.h"
 #include "viewer/window/main_window.h"
 #include "viewer/widgets/message_boxes.h"
@@ -25,7 +26,8 @@ FlowOutcome failed(const QString& caption, const QString& text) {
 
 void TMainWSQForm::MenuOpenPictureClick() {
   OpenPicture1OpenPictureDialogShow();
-  const auto choice = boxes_.open_file(this, qt_name_filters(open_dialog_filter_text()), 1);
+  const QString start = CurrentFileName.isEmpty() ? QString() : QFileInfo(CurrentFileName).absolutePath();
+  const auto choice = boxes_.open_file(this, qt_name_filters(open_dialog_filter_text()), 1, start);
   if (!choice) return;
   OpenDialogFileName = choice->file_name;
   OpenPicture1Accept();
@@ -73,8 +75,20 @@ QImage TMainWSQForm::load_picture(const QString& lower_extension) {
     BrowseDirectory = directory_part(CurrentFileName);
     if (OnBuildBrowseList) OnBuildBrowseList();
   }
-  if (is_jpeg_extension(lower_extension)) return read_jpeg_image(CurrentFileName);
-  return registry_.load(lower_extension, ReaderFileName());
+  const QString name = is_jpeg_extension(lower_extension) ? CurrentFileName : ReaderFileName();
+  const QFileInfo file(name);
+  if (file.isFile()) {
+    if (const auto refusal = file_size_refusal(static_cast<uint64_t>(file.size()), Limits))
+      throw ToolkitError(QStringLiteral("Cannot read \"%1\": %2").arg(name, *refusal));
+  }
+  if (is_jpeg_extension(lower_extension)) return read_jpeg_image(name, Limits);
+  return registry_.load(lower_extension, name);
+}
+
+// The library's message for a failed read, naming the pixel limit when that refused it.
+static QString read_failure_text(const LoadLimits& limits) {
+  const QString message = QString::fromLatin1(get_last_error_message());
+  return get_last_error() == BadImageSize ? library_pixel_refusal(message, limits) : message;
 }
 
 // The flow stops at the error box when nothing could be read, so the
@@ -84,8 +98,15 @@ FlowOutcome TMainWSQForm::run_open_flow() {
   const QString extension = file_extension(CurrentFileName).toLower();
   if (is_readable_extension(extension)) {
     const QImage image = load_picture(extension);
-    if (image.isNull()) return failed(kOpenErrorCaption, get_last_error_message());
+    if (image.isNull()) return failed(kOpenErrorCaption, read_failure_text(Limits));
+    if (const auto refusal = pixel_refusal(image.width(), image.height(), Limits))
+      return failed(kOpenErrorCaption, *refusal);
     show_new_image(image);
+    ShownFileName = CurrentFileName;
+    ShownDepth = extension == ".wsq" ? static_cast<int32_t>(LastImageInfo.depth_or_quality) : image.depth();
+    // Only WSQ files tell the viewer their resolution.
+    ShownPpi = extension == ".wsq" ? LastImageInfo.ppi : -1;
+    if (!Unattended) remember_recent(CurrentFileName);
   } else if (WorkingBitmap.isNull()) {
     return failed(kOpenErrorCaption, get_last_error_message());
   }
@@ -109,19 +130,19 @@ void TMainWSQForm::write_information_line(const QString& lower_extension) {
   if (lower_extension == ".wsq") {
     line += LastImageInfo.ppi == -1 ? QStringLiteral(", dpi unknown ") : QStringLiteral(", dpi = %1").arg(LastImageInfo.ppi);
     line += QStringLiteral(", depth = %1, Comments: ").arg(LastImageInfo.depth_or_quality);
-    if (LastImageInfo.comment) line += QString::fromLatin1(*LastImageInfo.comment);
+    if (LastImageInfo.comment) line += on_one_line(QString::fromLatin1(*LastImageInfo.comment));
   }
   SetStatusText(line);
 }
 
+// The view draws WorkingBitmap itself, stretched to its size; nothing is
+// scaled here.
 void TMainWSQForm::RenderView() {
-  const QSize size = OutputImage->size();
-  OutputImage->clearPicture();
-  if (size.isEmpty() || WorkingBitmap.isNull()) {
-    OutputImage->setPicture(QImage());
+  if (OutputImage->size().isEmpty() || WorkingBitmap.isNull()) {
+    OutputImage->clearPicture();
     return;
   }
-  OutputImage->setPicture(WorkingBitmap.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+  OutputImage->setPicture(WorkingBitmap);
 }
 
 void TMainWSQForm::CenterView() {

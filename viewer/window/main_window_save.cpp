@@ -9,6 +9,7 @@
 #include "viewer/logic/number_text.h"
 #include "viewer/pictures/qt_bitmap_bridge.h"
 #include "viewer/pictures/qt_image_writer.h"
+#include "viewer/pictures/grey_record.h"
 #include "viewer/pictures/save_formats.h"
 #include "viewer/dialogs/tiff_dialog.h"
 #include "viewer/pictures/toolkit_error.h"
@@ -19,7 +20,8 @@ static constexpr const char* kSaveErrorCaption = "Save Error";
 void TMainWSQForm::MenuSavePictureClick() {
   if (!OutputImage->hasPicture()) return;
   SavePicture1SavePictureDialogShow();
-  const auto choice = boxes_.save_file(this, qt_name_filters(save_dialog_filter_text()), SaveDialogFilterIndex, "wsq");
+  const auto choice = boxes_.save_file(this, qt_name_filters(save_dialog_filter_text()), SaveDialogFilterIndex, "wsq",
+                                       proposed_save_name(CurrentFileName, SaveDialogFilterIndex));
   if (!choice) return;
   SaveDialogFileName = choice->file_name;
   SaveDialogFilterIndex = choice->filter_index;
@@ -64,6 +66,19 @@ FlowOutcome TMainWSQForm::save_through_library(const QString& output, const Imag
   return {FlowOutcome::Kind::Failed, kSaveErrorCaption, QString::fromLatin1(get_last_error_message())};
 }
 
+// The WSQ codestream is always 8-bit grey, so the image goes to the codec as
+// an 8-bit grey record (each pixel the mean of its three bytes, as the codec
+// would make it of 24-bit pixels) and the comment records depth 8.
+FlowOutcome TMainWSQForm::save_wsq(const QString& output, const ImageInfo& info) {
+  const BitmapHandle bitmap = bitmap_from_qimage(WorkingBitmap);
+  ImageRecord colour;
+  ImageRecord grey;
+  if (image_from_bitmap(bitmap.get(), colour, 1) == NoError && grey_record_of(colour, grey) == NoError &&
+      save_image(grey, output.toStdString(), &info, nullptr) == NoError)
+    return {};
+  return {FlowOutcome::Kind::Failed, kSaveErrorCaption, QString::fromLatin1(get_last_error_message())};
+}
+
 FlowOutcome TMainWSQForm::run_save_flow() {
   const int format = SaveDialogFilterIndex;
   const QString output = OutputName(SaveDialogFileName, format);
@@ -71,9 +86,9 @@ FlowOutcome TMainWSQForm::run_save_flow() {
     case SaveWsq: {
       if (!Unattended) wsq_dialog_->ShowModal(boxes_);
       read_wsq_options();
-      const ImageInfo info{.depth_or_quality = 24, .bitrate = LastImageInfo.bitrate, .ppi = LastImageInfo.ppi,
+      const ImageInfo info{.depth_or_quality = 8, .bitrate = LastImageInfo.bitrate, .ppi = LastImageInfo.ppi,
                            .comment = LastImageInfo.comment};
-      return save_through_library(output, &info, nullptr);
+      return save_wsq(output, info);
     }
     case SaveBmp:
       write_bmp_file(WorkingBitmap, output);

@@ -102,6 +102,7 @@ void TMainWSQForm::RestoreOriginalSizeButtonClick() {
 void TMainWSQForm::MoreLessButtonClick() {
   ZoomSettingsOpen = !ZoomSettingsOpen;
   ZoomPanelControl->set_settings_open(ZoomSettingsOpen);
+  keep_zoom_panel_inside();
   ZoomPanelControl->setFocus();
 }
 
@@ -173,7 +174,10 @@ void TMainWSQForm::ZoomPanelMouseMove(Qt::MouseButtons buttons, QPoint point) {
   if (panel_pressed_ && buttons != Qt::NoButton && ZoomPanelControl->Tag == 0 &&
       (point - PanelDragStart).manhattanLength() >= QApplication::startDragDistance())
     ZoomPanelControl->Tag = 1;
-  if (ZoomPanelControl->Tag == 1) ZoomPanelControl->move(ZoomPanelControl->pos() + (point - PanelDragStart));
+  if (ZoomPanelControl->Tag == 1) {
+    ZoomPanelControl->move(ZoomPanelControl->pos() + (point - PanelDragStart));
+    keep_zoom_panel_inside();
+  }
 }
 
 void TMainWSQForm::ZoomPanelMouseUp(Qt::MouseButton, QPoint) {

@@ -1,3 +1,4 @@
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -34,12 +35,14 @@ struct FakeLink : ConverterLink {
     options.push_back(item);
     return StepResult::Done;
   }
-  StepResult OpenForConversion(const QString& path) override {
+  StepResult OpenForConversion(const QString& path, QString& reason) override {
     opened << path;
     if (onOpen) onOpen();
-    return path.contains("raise") ? StepResult::EndsRun : StepResult::Done;
+    if (!path.contains("broken")) return StepResult::Done;
+    reason = "Invalid image data";
+    return StepResult::Failed;
   }
-  StepResult SaveForConversion(const QString& target, int filterIndex) override {
+  StepResult SaveForConversion(const QString& target, int filterIndex, QString&) override {
     saved << target;
     filters.push_back(filterIndex);
     return StepResult::Done;
@@ -203,19 +206,27 @@ TEST_F(ConverterWindow, StopPressedDuringARunEndsItAtTheNextFile) {
   EXPECT_TRUE(idle());
 }
 
-TEST_F(ConverterWindow, ErrorThatEndsTheRunKeepsRunningStateUntilStop) {
-  for (const char* name : {"a.wsq", "raise.wsq", "z.wsq"}) touch(name);
+TEST_F(ConverterWindow, BrokenFileInANestedTreeIsReportedOnceAtTheEnd) {
+  for (const char* name : {"a.wsq", "one/two/broken.wsq", "one/two/three/z.wsq"}) touch(name);
   fs::create_directory(out());
   check(1);
+  form.SubdirectoriesCheckBox->setChecked(true);
   start(in(), out());
-  EXPECT_EQ(link.opened.size(), 2);
-  EXPECT_FALSE(form.StartConversionButton->isEnabled());
-  EXPECT_TRUE(form.StopConversionButton->isEnabled());
-  form.StopConversionButton->click();
+  EXPECT_EQ(link.opened.size(), 3);
+  EXPECT_EQ(link.saved.size(), 2);
   EXPECT_TRUE(idle());
-  link.opened.clear();
-  form.StartConversionButton->click();
-  EXPECT_EQ(link.opened.size(), 2);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].caption, "Conversion finished");
+  EXPECT_EQ(boxes.shown[0].text, "2 converted, 1 failed\n" + QString::fromStdString((in() / "one/two/broken.wsq").string()) +
+                                     ": Invalid image data");
+  EXPECT_EQ(form.ProgressLabel->text(), "100 %");
+}
+
+TEST_F(ConverterWindow, CaptionsFitTheirControls) {
+  for (QAbstractButton* button : form.findChildren<QAbstractButton*>()) {
+    if (button->text().isEmpty()) continue;
+    EXPECT_GE(button->width(), button->sizeHint().width()) << button->text().toStdString();
+  }
 }
 
 TEST_F(ConverterWindow, DirectoriesAreKeptInTheSettingsFile) {

@@ -20,24 +20,24 @@ struct FakeHost : ConverterHost {
     ++pumps;
     if (onPump) onPump(pumps);
   }
-  StepResult OpenInput(const std::string& path) override {
+  StepResult OpenInput(const std::string& path, std::string& reason) override {
     opened.push_back(path);
-    return path.find("bad") != std::string::npos ? openResult : StepResult::Done;
+    if (path.find("bad") == std::string::npos) return StepResult::Done;
+    reason = "unreadable";
+    return StepResult::Failed;
   }
-  StepResult SaveOutput(const std::string& target, int filterIndex) override {
+  StepResult SaveOutput(const std::string& target, int filterIndex, std::string& reason) override {
     saved.push_back(target);
     filters.push_back(filterIndex);
-    return StepResult::Done;
+    if (target.find("unsaveable") == std::string::npos) return StepResult::Done;
+    reason = "cannot write";
+    return StepResult::Failed;
   }
   void ShowProgress(int percent) override { progress.push_back(percent); }
-  void ShowError(const std::string& text, const std::string& caption) override {
-    errors.push_back(caption + ": " + text);
-  }
 
-  StepResult openResult = StepResult::Failed;
   int pumps = 0;
   std::function<void(int)> onPump;
-  std::vector<std::string> opened, saved, errors;
+  std::vector<std::string> opened, saved;
   std::vector<int> filters, progress;
 };
 
@@ -99,7 +99,23 @@ TEST(ConverterRun, MirrorsSubdirectoriesWithTrailingSeparators) {
                                                    out.file("a/c/d.wsq")}));
   EXPECT_EQ(host.filters, (std::vector<int>{2, 2, 2}));
   EXPECT_TRUE(fs::is_directory(out.path() / "a" / "c"));
-  EXPECT_TRUE(host.errors.empty());
+  EXPECT_TRUE(run.Failures.empty());
+  EXPECT_EQ(run.Converted, 3);
+}
+
+TEST(ConverterRun, SubfoldersBelowAFolderWithoutMatchesAreSearched) {
+  TempDir in, out;
+  touch(in.path() / "x" / "y" / "deep.wsq");
+  touch(in.path() / "x" / "other.bmp");
+  touch(in.path() / "z" / "near.wsq");
+  ConversionRun run;
+  run.SetRoots(in.path().string(), out.path().string());
+  FakeHost host;
+  run.Collect({1}, true, host);
+  EXPECT_EQ(run.ConversionList, (std::vector<std::string>{in.file("x/y/deep.wsq"), in.file("z/near.wsq")}));
+  run.Convert(0, true, host);
+  EXPECT_TRUE(fs::is_directory(out.path() / "x" / "y"));
+  EXPECT_EQ(host.saved.front(), out.file("x/y/deep.wsq"));
 }
 
 TEST(ConverterRun, ProgressForFourFiles) {
@@ -163,7 +179,7 @@ TEST(ConverterRun, OutputThatWouldReplaceItsInputIsSkipped) {
   run.Collect({2}, false, host);
   run.Convert(1, false, host);
   EXPECT_TRUE(host.saved.empty());
-  ASSERT_EQ(host.errors.size(), 1u);
+  ASSERT_EQ(run.Failures.size(), 1u);
   EXPECT_EQ(read_file_bytes(dir.file("a.bmp")), before);
   EXPECT_EQ(host.progress, (std::vector<int>{0, 100}));
 }
@@ -179,12 +195,12 @@ TEST(ConverterRun, OutputThatWouldReplaceAnotherInputIsSkipped) {
   run.Collect({2, 8}, false, host);
   run.Convert(3, false, host);
   EXPECT_EQ(host.saved, (std::vector<std::string>{dir.file("b.bmp")}));
-  ASSERT_EQ(host.errors.size(), 2u);
-  EXPECT_EQ(host.errors[0], "Error converting file: Error: " + dir.file("a.png") +
-                                " is an input file of this conversion and is not overwritten.");
+  ASSERT_EQ(run.Failures.size(), 2u);
+  EXPECT_EQ(run.Failures[0].path, dir.file("a.bmp"));
+  EXPECT_EQ(run.Failures[0].reason, dir.file("a.png") + " is an input file of this conversion and is not overwritten.");
 }
 
-TEST(ConverterRun, UncreatableSubdirectoryIsReportedAndTheSaveStillTried) {
+TEST(ConverterRun, UncreatableSubdirectoryFailsThatFileOnly) {
   TempDir in, out;
   touch(in.path() / "top.wsq");
   touch(in.path() / "a" / "b.wsq");
@@ -194,10 +210,10 @@ TEST(ConverterRun, UncreatableSubdirectoryIsReportedAndTheSaveStillTried) {
   FakeHost host;
   run.Collect({1}, true, host);
   run.Convert(0, true, host);
-  ASSERT_EQ(host.errors.size(), 1u);
-  EXPECT_EQ(host.errors[0],
-            "Error creating directory: Error: cannot create " + out.path().string() + "/a/ directory.");
-  EXPECT_EQ(host.saved.size(), 2u);
+  ASSERT_EQ(run.Failures.size(), 1u);
+  EXPECT_EQ(run.Failures[0].path, in.file("a/b.wsq"));
+  EXPECT_EQ(run.Failures[0].reason, "cannot create " + out.path().string() + "/a/ directory.");
+  EXPECT_EQ(host.saved, (std::vector<std::string>{out.file("top.wsq")}));
 }
 
 TEST(ConverterRun, UnreadableFileIsNotSavedAndTheRunGoesOn) {
@@ -207,22 +223,23 @@ TEST(ConverterRun, UnreadableFileIsNotSavedAndTheRunGoesOn) {
   run.SetRoots(in.path().string(), out.path().string());
   FakeHost host;
   run.Collect({2}, false, host);
-  EXPECT_TRUE(run.Convert(1, false, host));
+  run.Convert(1, false, host);
   EXPECT_EQ(host.opened.size(), 3u);
   EXPECT_EQ(host.saved, (std::vector<std::string>{out.file("a.bmp"), out.file("c.bmp")}));
   EXPECT_EQ(host.progress, (std::vector<int>{0, 33, 66, 100}));
 }
 
-TEST(ConverterRun, RaisedErrorEndsTheRunAtThatFile) {
+TEST(ConverterRun, FailedOpensAndSavesAreCountedAndReported) {
   TempDir in, out;
-  for (const char* name : {"a.bmp", "bad.bmp", "c.bmp"}) touch(in.path() / name);
+  for (const char* name : {"a.bmp", "bad.bmp", "unsaveable.bmp", "d.bmp"}) touch(in.path() / name);
   ConversionRun run;
   run.SetRoots(in.path().string(), out.path().string());
   FakeHost host;
-  host.openResult = StepResult::EndsRun;
   run.Collect({2}, false, host);
-  EXPECT_FALSE(run.Convert(1, false, host));
-  EXPECT_EQ(host.opened.size(), 2u);
-  EXPECT_EQ(host.saved.size(), 1u);
-  EXPECT_EQ(host.progress, (std::vector<int>{0}));
+  run.Convert(1, false, host);
+  EXPECT_EQ(host.opened.size(), 4u);
+  EXPECT_EQ(host.progress, (std::vector<int>{0, 25, 50, 75, 100}));
+  EXPECT_EQ(run.Converted, 2);
+  EXPECT_EQ(run.Report(), "2 converted, 2 failed\n" + in.file("bad.bmp") + ": unreadable\n" +
+                              in.file("unsaveable.bmp") + ": cannot write");
 }

@@ -61,11 +61,13 @@ TEST(CollectFiles, OwnMatchesBeforeSubdirectories) {
   EXPECT_EQ(collect(dir, "/*.wsq", false), (std::vector<std::string>{root + "/z.wsq"}));
 }
 
-TEST(CollectFiles, NoDescentWhereNothingMatches) {
+TEST(CollectFiles, DescendsAtAnyDepthAlsoWhereNothingMatches) {
   TempDir dir;
   touch(dir, "a/b.wsq");
   touch(dir, "x.bmp");
-  EXPECT_TRUE(collect(dir, "/*.wsq", true).empty());
+  touch(dir, "c/d/e/f.wsq");
+  EXPECT_EQ(collect(dir, "/*.wsq", true), (std::vector<std::string>{dir.file("a/b.wsq"), dir.file("c/d/e/f.wsq")}));
+  EXPECT_TRUE(collect(dir, "/*.wsq", false).empty());
 }
 
 TEST(CollectFiles, SkipsHiddenSubdirectoriesAndMatchingDirectories) {

@@ -111,23 +111,37 @@ TEST_F(ConverterOnMainWindow, UnreadableFileIsReportedAndNotWritten) {
   converter.InputFileFormatsCheckListBox->item(2)->setCheckState(Qt::Unchecked);
   run(in(), out(), 1, false, 14);
   ASSERT_EQ(boxes.shown.size(), 1u);
-  EXPECT_EQ(boxes.shown[0].caption, "DIZ Udizev Error");
+  EXPECT_EQ(boxes.shown[0].caption, "Conversion finished");
+  EXPECT_TRUE(boxes.shown[0].text.startsWith("1 converted, 1 failed\n" + q(in() / "b.tga") + ": "));
   EXPECT_FALSE(fs::exists(out() / "b.bmp"));
   EXPECT_EQ(QImage(q(out() / "c.bmp")).size(), QSize(3, 3));
   EXPECT_EQ(converter.ProgressLabel->text(), "100 %");
 }
 
-TEST_F(ConverterOnMainWindow, ReaderErrorEndsTheRunAtThatFile) {
+TEST_F(ConverterOnMainWindow, ReaderErrorSkipsThatFileAndTheRunGoesOn) {
   bitmap(in() / "a.bmp", 7, 5);
-  write_file_bytes((in() / "b.bmp").string(), {'B', 'M', 1, 2});
-  bitmap(in() / "c.bmp", 3, 3);
+  bitmap(in() / "nested" / "deeper" / "c.bmp", 3, 3);
+  write_file_bytes((in() / "nested" / "deeper" / "b.bmp").string(), {'B', 'M', 1, 2});
   fs::create_directory(out());
-  run(in(), out(), 1, false);
+  run(in(), out(), 1, true);
   ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_TRUE(boxes.shown[0].text.startsWith("2 converted, 1 failed\n" + q(in() / "nested" / "deeper" / "b.bmp")));
   EXPECT_TRUE(fs::exists(out() / "a.bmp"));
-  EXPECT_FALSE(fs::exists(out() / "b.bmp"));
-  EXPECT_FALSE(fs::exists(out() / "c.bmp"));
-  EXPECT_TRUE(converter.StopConversionButton->isEnabled());
+  EXPECT_FALSE(fs::exists(out() / "nested" / "deeper" / "b.bmp"));
+  EXPECT_EQ(QImage(q(out() / "nested" / "deeper" / "c.bmp")).size(), QSize(3, 3));
+  EXPECT_TRUE(converter.StartConversionButton->isEnabled());
+  EXPECT_FALSE(converter.StopConversionButton->isEnabled());
+}
+
+TEST_F(ConverterOnMainWindow, FailedSaveRaisesNoBoxOfItsOwn) {
+  bitmap(in() / "wide.bmp", 3, 2);  // too small for the WSQ encoder
+  bitmap(in() / "fine.bmp", 200, 160);
+  fs::create_directory(out());
+  run(in(), out(), 0, false);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_TRUE(boxes.shown[0].text.startsWith("1 converted, 1 failed\n" + q(in() / "wide.bmp") + ": "));
+  EXPECT_TRUE(fs::exists(out() / "fine.wsq"));
+  EXPECT_TRUE(converter.StartConversionButton->isEnabled());
 }
 
 TEST_F(ConverterOnMainWindow, InputIsNeverOverwrittenByItsOwnConversion) {
