@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "viewer/widgets/caption_fit.h"
 #include "viewer/dialogs/about_logo.h"
 #include "viewer/widgets/message_boxes.h"
 #include "viewer/dialogs/system_info.h"
@@ -125,6 +126,7 @@ TAboutForm::TAboutForm(MessageBoxes& boxes, QWidget* parent)
   Button1 = new QPushButton("OK", this);
   Button1->setGeometry(328, 224, 73, 33);
   connect(Button1, &QPushButton::clicked, this, &TAboutForm::Button1Click);
+  fit_captions(this);
 }
 
 void TAboutForm::showEvent(QShowEvent* event) {

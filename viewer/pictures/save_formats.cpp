@@ -3,9 +3,8 @@
 #include "viewer/logic/file_names.h"
 
 QString save_format_extension(int filter_index) {
-  static const char* const extensions[] = {".wsq", ".bmp", ".tif", ".png", ".jpg", ".tga", ".rgb"};
   if (filter_index < SaveWsq || filter_index > SaveSgiRgb) return QString();
-  return QString::fromLatin1(extensions[filter_index - 1]);
+  return QString::fromLatin1(kSaveExtensions[filter_index - 1]);
 }
 
 QString OutputName(const QString& file_name, int filter_index) {
