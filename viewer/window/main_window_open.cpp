@@ -22,6 +22,12 @@ FlowOutcome failed(const QString& caption, const QString& text) {
   return {FlowOutcome::Kind::Failed, caption, text};
 }
 
+// The library's message for a failed read, naming the pixel limit when that refused it.
+QString read_failure_text(const LoadLimits& limits) {
+  const QString message = QString::fromLatin1(get_last_error_message());
+  return get_last_error() == BadImageSize ? library_pixel_refusal(message, limits) : message;
+}
+
 }  // namespace
 
 void TMainWSQForm::MenuOpenPictureClick() {
@@ -83,12 +89,6 @@ QImage TMainWSQForm::load_picture(const QString& lower_extension) {
   }
   if (is_jpeg_extension(lower_extension)) return read_jpeg_image(name, Limits);
   return registry_.load(lower_extension, name);
-}
-
-// The library's message for a failed read, naming the pixel limit when that refused it.
-static QString read_failure_text(const LoadLimits& limits) {
-  const QString message = QString::fromLatin1(get_last_error_message());
-  return get_last_error() == BadImageSize ? library_pixel_refusal(message, limits) : message;
 }
 
 // The flow stops at the error box when nothing could be read, so the
