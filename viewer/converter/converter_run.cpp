@@ -1,12 +1,10 @@
 #include "viewer/converter/converter_run.h"
 
 #include <filesystem>
-#include <iterator>
 #include <system_error>
 
 #include "viewer/logic/collect_files.h"
 #include "viewer/logic/format_table.h"
-#include "viewer/pictures/save_formats.h"
 
 namespace fs = std::filesystem;
 
@@ -41,8 +39,8 @@ bool same_file(const std::string& input, const std::string& output) {
 }  // namespace
 
 const char* OutputExtension(int outputItem) {
-  constexpr int count = static_cast<int>(std::size(kSaveExtensions));
-  return outputItem >= 0 && outputItem < count ? kSaveExtensions[outputItem] : "";
+  return outputItem >= 0 && outputItem < SaveFormatCount ? SaveFormatRows()[static_cast<size_t>(outputItem)].extension
+                                                         : "";
 }
 
 std::string WithExtension(const std::string& path, const std::string& extension) {

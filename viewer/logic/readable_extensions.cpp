@@ -1,29 +1,31 @@
 #include "viewer/logic/readable_extensions.h"
 
-#include <QSet>
+#include <QHash>
 
 #include "viewer/logic/format_table.h"
 
 namespace {
 
-// The extensions of the format table's rows: "/*.wsq" gives ".wsq".
-QSet<QString> table_extensions() {
-  QSet<QString> extensions;
-  for (const FormatRow& row : FormatPatterns())
-    if (row.pattern.size() > 2)
-      extensions.insert(QString::fromLatin1(row.pattern.data() + 2, static_cast<qsizetype>(row.pattern.size() - 2)));
-  return extensions;
+// Who reads each extension of the format table.
+const QHash<QString, FormatReader>& readers_by_extension() {
+  static const QHash<QString, FormatReader> readers = [] {
+    QHash<QString, FormatReader> table;
+    for (const FormatRow& row : FormatPatterns()) {
+      const std::string_view extension = row_extension(row);
+      if (!extension.empty())
+        table.insert(QString::fromLatin1(extension.data(), static_cast<qsizetype>(extension.size())), row.reader);
+    }
+    return table;
+  }();
+  return readers;
 }
 
 }  // namespace
 
-bool is_jpeg_extension(const QString& lower_extension) {
-  return lower_extension == ".jpg" || lower_extension == ".jpeg" || lower_extension == ".jpe";
-}
+bool is_readable_extension(const QString& lower_extension) { return readers_by_extension().contains(lower_extension); }
 
-bool is_readable_extension(const QString& lower_extension) {
-  static const QSet<QString> extensions = table_extensions();
-  return extensions.contains(lower_extension);
+bool is_jpeg_extension(const QString& lower_extension) {
+  return readers_by_extension().value(lower_extension, FormatReader::None) == FormatReader::Jpeg;
 }
 
 bool is_registry_extension(const QString& lower_extension) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "imagelib/image_library.h"
+#include "viewer/logic/format_table.h"
 #include "viewer/pictures/picture_registry.h"
 #include "viewer/pictures/qt_bitmap_bridge.h"
 #include "viewer/pictures/toolkit_error.h"
@@ -47,15 +48,19 @@ static PictureReader reader_of(const LoadLimits& limits, Records&... records) {
 void register_program_readers(PictureRegistry& registry, ImageInfo& last_image_info,
                               TiffOptions& last_tiff_options, const LoadLimits& limits) {
   const auto jpeg = [&limits](const QString& file_name) { return read_jpeg_image(file_name, limits); };
-  for (const char* extension : {"jpg", "jpeg", "jpe"}) registry.register_reader(extension, "JPEGFile", jpeg);
-  registry.register_reader("wsq", "WSQFile", reader_of<TWSQImage>(limits, last_image_info));
-  registry.register_reader("tiff", "TIFFFile", reader_of<TTIFFImage>(limits, last_tiff_options));
-  registry.register_reader("png", "PNGFile", reader_of<TPNGImage>(limits));
-  registry.register_reader("gif", "GIFFile", reader_of<TGIFImage>(limits));
-  registry.register_reader("tga", "TGAFile", reader_of<TTGAImage>(limits));
-  registry.register_reader("cel", "CELFile", reader_of<TCELImage>(limits));
-  registry.register_reader("rgb", "RGBFile", reader_of<TRGBImage>(limits));
-  registry.register_reader("rgba", "RGBFile", reader_of<TRGBImage>(limits));
-  registry.register_reader("pcx", "PCXFile", reader_of<TPCXImage>(limits));
-  registry.register_reader("iff", "IFFFile", reader_of<TIFFImage>(limits));
+  for (const FormatRow& row : FormatPatterns()) {
+    PictureReader reader;
+    switch (row.reader) {
+      case FormatReader::Jpeg: reader = jpeg; break;
+      case FormatReader::ProgramWsq: reader = reader_of<TWSQImage>(limits, last_image_info); break;
+      case FormatReader::ProgramTiff: reader = reader_of<TTIFFImage>(limits, last_tiff_options); break;
+      case FormatReader::Program: reader = reader_of<LibraryImageReader>(limits); break;
+      default: continue;
+    }
+    const std::string_view extension = row_extension(row).substr(1);
+    registry.register_reader(QString::fromLatin1(extension.data(), static_cast<qsizetype>(extension.size())),
+                             QString::fromLatin1(row.registry_description.data(),
+                                                 static_cast<qsizetype>(row.registry_description.size())),
+                             reader);
+  }
 }

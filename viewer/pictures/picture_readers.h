@@ -49,20 +49,16 @@ class TTIFFImage final : public LibraryImageReader {
   TiffOptions& last_;
 };
 
-class TPNGImage final : public LibraryImageReader {};
-class TGIFImage final : public LibraryImageReader {};
-class TTGAImage final : public LibraryImageReader {};
-class TCELImage final : public LibraryImageReader {};
-class TRGBImage final : public LibraryImageReader {};
-class TPCXImage final : public LibraryImageReader {};
-class TIFFImage final : public LibraryImageReader {};
+// The PNG, GIF, Targa, CEL, SGI RGB, PCX and IFF readers are plain
+// LibraryImageReaders: they pass no side record and copy nothing after the read.
 
 // The JPEG reader (Qt's): the image, or ToolkitError when it cannot be read
 // or is larger than max_pixels.
 QImage read_jpeg_image(const QString& file_name, const LoadLimits& limits);
 
-// Registers the JPEG reader and the nine readers above, in that order, so
-// they take precedence over earlier registrations of the same extensions.
-// The readers keep a reference to limits.
+// Registers the JPEG reader and the program's readers for the extensions
+// the format table gives them, with its descriptions, so they take precedence
+// over earlier registrations of the same extensions. The readers keep a
+// reference to limits.
 void register_program_readers(PictureRegistry& registry, ImageInfo& last_image_info,
                               TiffOptions& last_tiff_options, const LoadLimits& limits);

@@ -1,10 +1,11 @@
 #include "viewer/pictures/save_formats.h"
 
 #include "viewer/logic/file_names.h"
+#include "viewer/logic/format_table.h"
 
 QString save_format_extension(int filter_index) {
   if (filter_index < SaveWsq || filter_index > SaveSgiRgb) return QString();
-  return QString::fromLatin1(kSaveExtensions[filter_index - 1]);
+  return QString::fromLatin1(SaveFormatRows()[static_cast<size_t>(filter_index - 1)].extension);
 }
 
 QString OutputName(const QString& file_name, int filter_index) {

@@ -3,10 +3,6 @@
 // filter index.
 #include <QString>
 
-// The extension (with its dot) each format gives its files, by filter index - 1;
-// the batch converter's output items use the same order.
-inline constexpr const char* kSaveExtensions[] = {".wsq", ".bmp", ".tif", ".png", ".jpg", ".tga", ".rgb"};
-
 enum SaveFormat : int {
   SaveWsq = 1,
   SaveBmp = 2,

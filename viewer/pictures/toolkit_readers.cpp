@@ -11,6 +11,7 @@
 #include "imagelib/formats/tga.h"
 #include "imagelib/formats/tiff.h"
 #include "imagelib/image_library.h"
+#include "viewer/logic/format_table.h"
 #include "viewer/pictures/picture_registry.h"
 #include "viewer/pictures/qt_bitmap_bridge.h"
 #include "viewer/pictures/toolkit_error.h"
@@ -66,25 +67,24 @@ QImage unreadable(const QString& file_name) {
 }  // namespace
 
 void register_toolkit_readers(PictureRegistry& registry, const LoadLimits& limits) {
-  const struct {
-    const char* extensions[5];
-    RecordReader read;
-  } library_readers[] = {
-      {{"bmp", "dib", "rle"}, read_bmp},
-      {{"tga", "win", "vst", "vda", "icb"}, read_tga},
-      {{"sgi", "bw"}, read_rgb},
-      {{"pcc"}, read_pcx},
-      {{"psd", "pdd"}, read_psd},
-      {{"tif"}, read_tiff_without_options},
-  };
-  for (const auto& entry : library_readers)
-    for (const char* extension : entry.extensions)
-      if (extension) registry.register_reader(extension, QString(), library_reader(entry.read, limits));
-  registry.register_reader("ico", QString(), qt_reader("ico", limits));
-  registry.register_reader("ppm", QString(), qt_reader("ppm", limits));
-  registry.register_reader("pgm", QString(), qt_reader("pgm", limits));
-  registry.register_reader("pbm", QString(), qt_reader("pbm", limits));
-  registry.register_reader("jfif", QString(), qt_reader("jpeg", limits));
-  for (const char* extension : {"fax", "eps", "scr", "rpf", "rla", "pic", "pcd", "cut", "psp", "wmf", "emf"})
-    registry.register_reader(extension, QString(), unreadable);
+  for (const FormatRow& row : FormatPatterns()) {
+    const std::string_view extension = row_extension(row);
+    if (extension.empty()) continue;
+    // "jfif" files are JPEG files to Qt; the other Qt formats are named by their extension.
+    const char* qt_format = extension == ".jfif" ? "jpeg" : extension.data() + 1;
+    PictureReader reader;
+    switch (row.reader) {
+      case FormatReader::LibraryBmp: reader = library_reader(read_bmp, limits); break;
+      case FormatReader::LibraryTga: reader = library_reader(read_tga, limits); break;
+      case FormatReader::LibrarySgi: reader = library_reader(read_rgb, limits); break;
+      case FormatReader::LibraryPcx: reader = library_reader(read_pcx, limits); break;
+      case FormatReader::LibraryPsd: reader = library_reader(read_psd, limits); break;
+      case FormatReader::LibraryTiff: reader = library_reader(read_tiff_without_options, limits); break;
+      case FormatReader::Qt: reader = qt_reader(qt_format, limits); break;
+      case FormatReader::None: reader = unreadable; break;
+      default: continue;  // the program's own readers (register_program_readers)
+    }
+    registry.register_reader(QString::fromLatin1(extension.data() + 1, static_cast<qsizetype>(extension.size() - 1)),
+                             QString(), reader);
+  }
 }

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QString>
 #include <set>
 #include <string>
+
+#include "viewer/logic/dialog_filters.h"
 
 TEST(FormatTable, FirstRowStandsForAllFormats) {
   const auto& rows = FormatPatterns();
@@ -37,4 +40,31 @@ TEST(FormatTable, PatternsAreTheFortyTwoReadableExtensions) {
     patterns.insert(pattern.substr(2));
   }
   EXPECT_EQ(patterns, readable);
+}
+
+TEST(FormatTable, OpenDialogPlacesAreEachUsedOnce) {
+  std::set<int> places;
+  for (int row = 1; row < FormatRowCount; ++row) places.insert(FormatPatterns()[row].filter_position);
+  EXPECT_EQ(places.size(), 42u);
+  EXPECT_EQ(*places.begin(), 1);
+  EXPECT_EQ(*places.rbegin(), 42);
+}
+
+TEST(FormatTable, EveryRowHasAReaderOrIsRefusedAndProgramReadersAreNamed) {
+  for (int row = 1; row < FormatRowCount; ++row) {
+    const FormatRow& format = FormatPatterns()[row];
+    const bool program = format.reader == FormatReader::ProgramWsq || format.reader == FormatReader::ProgramTiff ||
+                         format.reader == FormatReader::Program || format.reader == FormatReader::Jpeg;
+    EXPECT_EQ(program, !format.registry_description.empty()) << row;
+    EXPECT_EQ(row_extension(format), format.pattern.substr(2)) << row;
+  }
+  EXPECT_EQ(SaveFormatRows()[6].extension, std::string(".rgb"));
+}
+
+TEST(FormatTable, OpenDialogKeepsItsDescribedOrder) {
+  const QString open = open_dialog_filter_text();
+  EXPECT_TRUE(open.contains("|JPG images (*.jpg)|*.jpg|JPE images (*.jpe)|*.jpe|JPEG images (*.jpeg)|*.jpeg|"));
+  EXPECT_TRUE(open.contains("|Device independant Windows bitmaps (*.dib)|*.dib|Truevision images (*.win)|*.win|"
+                            "Truevision images (*.vst)|*.vst|Truevision images (*.vda)|*.vda|"
+                            "Truevision images (*.tga)|*.tga|Truevision images (*.icb)|*.icb|GFI fax images"));
 }
