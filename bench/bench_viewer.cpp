@@ -17,6 +17,7 @@
 #include "imagelib/image_library.h"
 #include "tools/synthetic_print.h"
 #include "viewer/window/main_window.h"
+#include "viewer/pictures/half_size.h"
 #include "viewer/widgets/message_boxes.h"
 #include "viewer/window/clipboard_actions.h"
 
@@ -190,6 +191,14 @@ void BM_MemoryUpToSixtyFourTimes(benchmark::State& state) {
   state.counters["steps"] = steps;
 }
 BENCHMARK(BM_MemoryUpToSixtyFourTimes)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The half-size copy the first reduced view of a 4000 x 4000 print makes
+// (once per picture; later reduced views reuse it).
+void BM_HalfSize4000(benchmark::State& state) {
+  const QImage& print = large_print();
+  for (auto _ : state) benchmark::DoNotOptimize(half_size(print));
+}
+BENCHMARK(BM_HalfSize4000)->Unit(benchmark::kMillisecond);
 
 // Edit > Paste of a 4000 x 4000 image, with the first repaint.
 void BM_Paste4000(benchmark::State& state) {

@@ -11,10 +11,8 @@ QImage half_size(const QImage& picture) {
     const uchar* top = source.constScanLine(2 * y);
     const uchar* bottom = source.constScanLine(2 * y + 1);
     uchar* out = half.scanLine(y);
-    for (int x = 0; x < width * 3; ++x) {
-      const int column = (x / 3) * 6 + x % 3;
-      out[x] = static_cast<uchar>((top[column] + top[column + 3] + bottom[column] + bottom[column + 3] + 2) / 4);
-    }
+    for (int x = 0; x < width; ++x, top += 6, bottom += 6, out += 3)
+      for (int c = 0; c < 3; ++c) out[c] = static_cast<uchar>((top[c] + top[c + 3] + bottom[c] + bottom[c + 3] + 2) / 4);
   }
   return half;
 }

@@ -6,7 +6,7 @@
 #include "viewer/logic/view_mapping.h"
 #include "viewer/pictures/half_size.h"
 
-ImageView::ImageView(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent, false); }
+ImageView::ImageView(QWidget* parent) : QWidget(parent) {}
 
 void ImageView::setPicture(const QImage& picture) {
   if (picture.cacheKey() != picture_.cacheKey()) halves_.clear();
