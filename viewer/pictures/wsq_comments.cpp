@@ -5,6 +5,7 @@
 #include <string>
 
 #include "wsq/codestream.h"
+#include "wsq/diagnostics.h"
 #include "wsq/fet.h"
 
 namespace {
@@ -27,6 +28,9 @@ void add_comment(WsqComments& comments, const std::string& text) {
 }  // namespace
 
 WsqComments wsq_comments(const std::vector<uint8_t>& codestream) {
+  // Listing comments is no decode: a damaged segment ends the list quietly,
+  // without the codec's messages.
+  const ScopedDiagnostics quiet([](std::string_view) {});
   WsqComments comments;
   if (codestream.empty()) return comments;
   const uint8_t* cursor = codestream.data();
