@@ -1,9 +1,14 @@
 // Viewer speed: opening a 1600 x 1500 WSQ file into the main window (decode,
-// conversion to the display image, first render) and one zoom step at view
-// sizes up to 2048 pixels.
+// conversion to the display image, first render), one zoom step of the
+// panel at view sizes up to 2048 pixels, and on a 4000 x 4000 print one
+// keyboard zoom step with the repaint of the visible part, the memory the
+// view holds up to 64x magnification, and a paste from the clipboard.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <sys/resource.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -11,8 +16,10 @@
 
 #include "imagelib/image_library.h"
 #include "tools/synthetic_print.h"
-#include "viewer/main_window.h"
-#include "viewer/message_boxes.h"
+#include "viewer/window/main_window.h"
+#include "viewer/pictures/half_size.h"
+#include "viewer/widgets/message_boxes.h"
+#include "viewer/window/clipboard_actions.h"
 
 namespace {
 
@@ -101,6 +108,111 @@ void BM_ZoomStep(benchmark::State& state) {
                           window.form.ImageRect().height);
 }
 BENCHMARK(BM_ZoomStep)->Arg(256)->Arg(512)->Arg(1024)->Arg(2048)->Unit(benchmark::kMillisecond);
+
+constexpr int kLargeSide = 4000;
+
+// A 4000 x 4000 synthetic print as the window's 24-bit image.
+const QImage& large_print() {
+  static const QImage image = [] {
+    const std::vector<uint8_t> grey = make_synthetic_print(kLargeSide, kLargeSide);
+    QImage print(kLargeSide, kLargeSide, QImage::Format_RGB888);
+    for (int y = 0; y < kLargeSide; ++y) {
+      uchar* row = print.scanLine(y);
+      for (int x = 0; x < kLargeSide; ++x) std::fill_n(row + 3 * x, 3, grey[static_cast<size_t>(y) * kLargeSide + x]);
+    }
+    return print;
+  }();
+  return image;
+}
+
+// The window showing the large print through a paste, at its design size.
+struct LargeWindow : Window {
+  LargeWindow() {
+    ConnectClipboard(form);
+    QGuiApplication::clipboard()->setImage(large_print());
+    form.MenuPasteClick();
+    form.show();
+  }
+  // Draws what the scroll box shows, as the next screen update would.
+  void repaint() { benchmark::DoNotOptimize(form.ProcessedImageScrollBox->grab()); }
+};
+
+long max_rss_kb() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+// One Ctrl++ step about the centre and the repaint of the visible part,
+// starting from magnification state.range(0) / 4 (0: the fit view).
+void BM_KeyboardZoomStep4000(benchmark::State& state) {
+  application();
+  LargeWindow window;
+  if (window.form.WorkingBitmap.size() != QSize(kLargeSide, kLargeSide)) {
+    state.SkipWithError("the paste did not give the 4000 x 4000 print");
+    return;
+  }
+  if (state.range(0) == 0) {
+    window.form.FitViewButtonClick();
+  } else {
+    const int side = static_cast<int>(kLargeSide * state.range(0) / 4);
+    window.form.SetImageRect({-side / 2, -side / 2, side, side});
+  }
+  const ViewRect start = window.form.ImageRect();
+  window.repaint();
+  for (auto _ : state) {
+    window.form.ZoomStepAboutCentre(true);
+    window.repaint();
+    state.PauseTiming();
+    window.form.SetImageRect(start);
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_KeyboardZoomStep4000)->Arg(0)->Arg(4)->Arg(64)->Unit(benchmark::kMillisecond);
+
+// Zooms the large print from the fit view to 64x, repainting at each step;
+// reports how much the process's peak memory grew on the way.
+void BM_MemoryUpToSixtyFourTimes(benchmark::State& state) {
+  application();
+  LargeWindow window;
+  window.form.FitViewButtonClick();
+  window.repaint();
+  const long before = max_rss_kb();
+  int steps = 0;
+  for (auto _ : state) {
+    window.form.FitViewButtonClick();
+    while (window.form.ImageRect().width < kLargeSide * 64) {
+      window.form.ZoomStepAboutCentre(true);
+      window.repaint();
+      ++steps;
+    }
+  }
+  state.counters["peak_growth_kB"] = static_cast<double>(max_rss_kb() - before);
+  state.counters["steps"] = steps;
+}
+BENCHMARK(BM_MemoryUpToSixtyFourTimes)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The half-size copy the first reduced view of a 4000 x 4000 print makes
+// (once per picture; later reduced views reuse it).
+void BM_HalfSize4000(benchmark::State& state) {
+  const QImage& print = large_print();
+  for (auto _ : state) benchmark::DoNotOptimize(half_size(print));
+}
+BENCHMARK(BM_HalfSize4000)->Unit(benchmark::kMillisecond);
+
+// Edit > Paste of a 4000 x 4000 image, with the first repaint.
+void BM_Paste4000(benchmark::State& state) {
+  application();
+  Window window;
+  ConnectClipboard(window.form);
+  window.form.show();
+  QGuiApplication::clipboard()->setImage(large_print());
+  for (auto _ : state) {
+    window.form.MenuPasteClick();
+    benchmark::DoNotOptimize(window.form.ProcessedImageScrollBox->grab());
+  }
+}
+BENCHMARK(BM_Paste4000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

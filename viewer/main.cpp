@@ -2,16 +2,16 @@
 #include <QApplication>
 #include <QStringList>
 
-#include "viewer/about_form.h"
-#include "viewer/about_menu.h"
-#include "viewer/browse_keys.h"
-#include "viewer/clipboard_actions.h"
-#include "viewer/converter_main_link.h"
-#include "viewer/file_format_converter_form.h"
-#include "viewer/file_names.h"
-#include "viewer/ini_file.h"
-#include "viewer/main_window.h"
-#include "viewer/message_boxes.h"
+#include "viewer/dialogs/about_form.h"
+#include "viewer/window/about_menu.h"
+#include "viewer/window/browse_keys.h"
+#include "viewer/window/clipboard_actions.h"
+#include "viewer/window/converter_main_link.h"
+#include "viewer/converter/file_format_converter_form.h"
+#include "viewer/logic/file_names.h"
+#include "viewer/logic/ini_file.h"
+#include "viewer/window/main_window.h"
+#include "viewer/widgets/message_boxes.h"
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);

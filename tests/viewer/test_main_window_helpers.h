@@ -13,8 +13,8 @@
 #include "imagelib/image_library.h"
 #include "tests/support/temp_dir.h"
 #include "tests/viewer/qt_test_application.h"
-#include "viewer/main_window.h"
-#include "viewer/message_boxes.h"
+#include "viewer/window/main_window.h"
+#include "viewer/widgets/message_boxes.h"
 
 // Shows texts readably in test failures.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
@@ -26,6 +26,11 @@ struct WindowUnderTest {
     form = std::make_unique<TMainWSQForm>(boxes, QString::fromStdString(folder.file("wsqview.ini")), first_argument);
   }
   QString file(const std::string& name) const { return QString::fromStdString(folder.file(name)); }
+  // A new window on the same settings file and boxes, as at the program's next start.
+  void reopen() {
+    form.reset();
+    form = std::make_unique<TMainWSQForm>(boxes, file("wsqview.ini"), QString());
+  }
 
   TempDir folder;
   ScriptedMessageBoxes boxes;

@@ -1,9 +1,0 @@
-#pragma once
-// Readers for the readable extensions the program does not register itself:
-// the image library's readers where one fits (bmp, dib, rle; tga, win, vst,
-// vda, icb; sgi, bw; pcc; psd, pdd; tif), then Qt's (ico, ppm, pgm, pbm,
-// jfif). Every other readable extension is refused with a message naming the
-// file. These readers throw ToolkitError on any failure.
-class PictureRegistry;
-
-void register_toolkit_readers(PictureRegistry& registry);
