@@ -113,8 +113,9 @@ int32_t wsq_decode_mem(WsqDecoder& decoder, std::vector<uint8_t>& pixels, int32_
       return ret;
     }
   }
+  WorkerPool pool(decoder.threads);
   if (int32_t ret = wsq_reconstruct(fip.data(), frame_width, frame_height, trees.wavelet_tree,
-                                    kWaveletNodeCount, decoder.transform)) {
+                                    kWaveletNodeCount, decoder.transform, &pool)) {
     return ret;
   }
   std::vector<uint8_t> image;

@@ -22,42 +22,87 @@ bool nodes_fit_filters(const WaveletTree& tree, int32_t node_count) {
   return true;
 }
 
+// Per thread: a band of lines gathered in, and the band filtered out.
 std::size_t scratch_size(int32_t width, int32_t height) {
-  return static_cast<std::size_t>(kBandLines) * static_cast<std::size_t>(std::max(width, height));
+  return 2 * static_cast<std::size_t>(kBandLines) *
+         static_cast<std::size_t>(std::max(width, height));
 }
 
 using LineKernel = void (*)(float*, LineLayout, const float*, LineLayout, int32_t, int32_t,
                             const FilterPair&, int32_t);
 
-// Filters the rows of a node, a band at a time, through the scratch area and
-// back into the plane.
-void filter_rows(LineKernel kernel, float* plane, int32_t width, const WaveletNode& node,
-                 const FilterPair& filters, float* scratch) {
-  float* base = plane + static_cast<std::ptrdiff_t>(node.y) * width + node.x;
-  for (int32_t first = 0; first < node.dy; first += kBandLines) {
-    const int32_t lines = std::min(kBandLines, node.dy - first);
-    float* rows = base + static_cast<std::ptrdiff_t>(first) * width;
-    kernel(scratch, {node.dx, 1}, rows, {width, 1}, lines, node.dx, filters, node.ir);
-    for (int32_t r = 0; r < lines; ++r) {
-      std::copy_n(scratch + static_cast<std::ptrdiff_t>(r) * node.dx, node.dx,
-                  rows + static_cast<std::ptrdiff_t>(r) * width);
-    }
+// Filters a band of rows of a node: the rows are gathered side by side into
+// the scratch area (so the kernel works on neighbouring lines, several at a
+// time) and the results put back into the plane.
+void filter_row_band(LineKernel kernel, float* rows, int32_t width, int32_t lines,
+                     const WaveletNode& node, const FilterPair& filters, float* scratch) {
+  float* gathered = scratch;
+  float* filtered = scratch + static_cast<std::ptrdiff_t>(kBandLines) * node.dx;
+  for (int32_t r = 0; r < lines; ++r) {
+    const float* row = rows + static_cast<std::ptrdiff_t>(r) * width;
+    for (int32_t x = 0; x < node.dx; ++x) gathered[static_cast<std::ptrdiff_t>(x) * lines + r] = row[x];
+  }
+  kernel(filtered, {1, lines}, gathered, {1, lines}, lines, node.dx, filters, node.ir);
+  for (int32_t r = 0; r < lines; ++r) {
+    float* row = rows + static_cast<std::ptrdiff_t>(r) * width;
+    for (int32_t x = 0; x < node.dx; ++x) row[x] = filtered[static_cast<std::ptrdiff_t>(x) * lines + r];
   }
 }
 
-// Filters the columns of a node, a band of neighbouring columns at a time.
-void filter_columns(LineKernel kernel, float* plane, int32_t width, const WaveletNode& node,
-                    const FilterPair& filters, float* scratch) {
-  float* base = plane + static_cast<std::ptrdiff_t>(node.y) * width + node.x;
-  for (int32_t first = 0; first < node.dx; first += kBandLines) {
-    const int32_t lines = std::min(kBandLines, node.dx - first);
-    float* columns = base + first;
-    kernel(scratch, {1, lines}, columns, {1, width}, lines, node.dy, filters, node.ic);
-    for (int32_t r = 0; r < node.dy; ++r) {
-      std::copy_n(scratch + static_cast<std::ptrdiff_t>(r) * lines, lines,
-                  columns + static_cast<std::ptrdiff_t>(r) * width);
-    }
+// Filters a band of neighbouring columns of a node.
+void filter_column_band(LineKernel kernel, float* columns, int32_t width, int32_t lines,
+                        const WaveletNode& node, const FilterPair& filters, float* scratch) {
+  kernel(scratch, {1, lines}, columns, {1, width}, lines, node.dy, filters, node.ic);
+  for (int32_t r = 0; r < node.dy; ++r) {
+    std::copy_n(scratch + static_cast<std::ptrdiff_t>(r) * lines, lines,
+                columns + static_cast<std::ptrdiff_t>(r) * width);
   }
+}
+
+// The bands of a pass are independent: each reads and writes only its own
+// lines, so they run on any thread in any order.
+struct Pass {
+  LineKernel kernel;
+  float* plane;
+  int32_t width;
+  const FilterPair& filters;
+  float* scratch;
+  std::size_t scratch_per_thread;
+  WorkerPool& pool;
+
+  float* scratch_of(int32_t thread) const {
+    return scratch + static_cast<std::ptrdiff_t>(thread) * scratch_per_thread;
+  }
+
+  void rows(const WaveletNode& node) const {
+    float* base = plane + static_cast<std::ptrdiff_t>(node.y) * width + node.x;
+    const int32_t bands = (node.dy + kBandLines - 1) / kBandLines;
+    pool.run(bands, [&](int32_t band, int32_t thread) {
+      const int32_t first = band * kBandLines;
+      filter_row_band(kernel, base + static_cast<std::ptrdiff_t>(first) * width, width,
+                      std::min(kBandLines, node.dy - first), node, filters, scratch_of(thread));
+    });
+  }
+
+  void columns(const WaveletNode& node) const {
+    float* base = plane + static_cast<std::ptrdiff_t>(node.y) * width + node.x;
+    const int32_t bands = (node.dx + kBandLines - 1) / kBandLines;
+    pool.run(bands, [&](int32_t band, int32_t thread) {
+      const int32_t first = band * kBandLines;
+      filter_column_band(kernel, base + first, width, std::min(kBandLines, node.dx - first),
+                         node, filters, scratch_of(thread));
+    });
+  }
+};
+
+// Scratch for every thread of the pool; false when there is no memory.
+bool make_scratch(std::vector<float>& scratch, std::size_t per_thread, const WorkerPool& pool) {
+  try {
+    scratch.resize(per_thread * static_cast<std::size_t>(pool.size()));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -78,29 +123,31 @@ void synthesis_lines(float* destination, const float* source, int32_t lines, int
 
 int32_t wsq_decompose(float* fdata, int32_t width, int32_t height, const WaveletTree& tree,
                       int32_t node_count, const float* hifilt, int32_t hisize, const float* lofilt,
-                      int32_t losize) {
+                      int32_t losize, WorkerPool* pool) {
   node_count = std::clamp(node_count, 0, kWaveletNodeCount);
   if (!nodes_fit_filters(tree, node_count)) {
     diag_write("ERROR : wsq_decompose : image too small for the wavelet filters\n");
     return -98;
   }
+  WorkerPool own_pool(1);
+  WorkerPool& workers = pool ? *pool : own_pool;
+  const std::size_t per_thread = scratch_size(width, height);
   std::vector<float> scratch;
-  try {
-    scratch.resize(scratch_size(width, height));
-  } catch (const std::bad_alloc&) {
+  if (!make_scratch(scratch, per_thread, workers)) {
     diag_write("ERROR : wsq_decompose : malloc : fdata1\n");
     return -94;
   }
   const FilterPair filters{hifilt, hisize, lofilt, losize};
+  const Pass pass{analyse_bands, fdata, width, filters, scratch.data(), per_thread, workers};
   for (int32_t i = 0; i < node_count; ++i) {
-    filter_rows(analyse_bands, fdata, width, tree[i], filters, scratch.data());
-    filter_columns(analyse_bands, fdata, width, tree[i], filters, scratch.data());
+    pass.rows(tree[i]);
+    pass.columns(tree[i]);
   }
   return 0;
 }
 
 int32_t wsq_reconstruct(float* fdata, int32_t width, int32_t height, const WaveletTree& tree,
-                        int32_t node_count, const TransformTable& table) {
+                        int32_t node_count, const TransformTable& table, WorkerPool* pool) {
   if (table.lo_defined != 1) {
     diag_write("ERROR: wsq_reconstruct : Lopass filter coefficients not defined\n");
     return -95;
@@ -117,17 +164,19 @@ int32_t wsq_reconstruct(float* fdata, int32_t width, int32_t height, const Wavel
     diag_write("ERROR : wsq_reconstruct : image too small for the wavelet filters\n");
     return -98;
   }
+  WorkerPool own_pool(1);
+  WorkerPool& workers = pool ? *pool : own_pool;
+  const std::size_t per_thread = scratch_size(width, height);
   std::vector<float> scratch;
-  try {
-    scratch.resize(scratch_size(width, height));
-  } catch (const std::bad_alloc&) {
+  if (!make_scratch(scratch, per_thread, workers)) {
     diag_write("ERROR : wsq_reconstruct : malloc : fdata1\n");
     return -97;
   }
   const FilterPair filters{table.hifilt.data(), table.hisize, table.lofilt.data(), table.losize};
+  const Pass pass{synthesise_bands, fdata, width, filters, scratch.data(), per_thread, workers};
   for (int32_t i = node_count - 1; i >= 0; --i) {
-    filter_columns(synthesise_bands, fdata, width, tree[i], filters, scratch.data());
-    filter_rows(synthesise_bands, fdata, width, tree[i], filters, scratch.data());
+    pass.columns(tree[i]);
+    pass.rows(tree[i]);
   }
   return 0;
 }
