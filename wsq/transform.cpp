@@ -11,9 +11,17 @@
 
 namespace {
 
-// Lines filtered per pass through the scratch area: enough to keep the column
-// pass cache-friendly, small enough that the scratch is a few rows.
-constexpr int32_t kBandLines = 32;
+// Lines filtered per task through the scratch area. The walk of a line is
+// planned once per task, so longer bands cost less per line; the band is
+// kept short enough that the scratch of all threads stays within half a
+// float plane (most of the codec's memory budget is the plane itself).
+constexpr int32_t kMinBandLines = 32;
+constexpr int32_t kMaxBandLines = 128;
+
+int32_t band_lines(int32_t width, int32_t height, int32_t threads) {
+  const int32_t fitting = std::min(width, height) / (4 * threads);
+  return std::clamp(fitting / kMinBandLines * kMinBandLines, kMinBandLines, kMaxBandLines);
+}
 
 bool nodes_fit_filters(const WaveletTree& tree, int32_t node_count) {
   for (int32_t i = 0; i < node_count; ++i) {
@@ -23,13 +31,38 @@ bool nodes_fit_filters(const WaveletTree& tree, int32_t node_count) {
 }
 
 // Per thread: a band of lines gathered in, and the band filtered out.
-std::size_t scratch_size(int32_t width, int32_t height) {
-  return 2 * static_cast<std::size_t>(kBandLines) *
-         static_cast<std::size_t>(std::max(width, height));
+std::size_t scratch_size(int32_t width, int32_t height, int32_t lines) {
+  return 2 * static_cast<std::size_t>(lines) * static_cast<std::size_t>(std::max(width, height));
 }
 
 using LineKernel = void (*)(float*, LineLayout, const float*, LineLayout, int32_t, int32_t,
                             const FilterPair&, int32_t);
+
+// Samples of a row copied per step of the row <-> band copies: a few cache
+// lines on each side, so both the rows and the band are walked in order.
+constexpr int32_t kCopyBlock = 16;
+
+// rows (r, x) -> band (x, r), for `lines` rows of `length` samples.
+void gather_rows(float* band, const float* rows, int32_t width, int32_t lines, int32_t length) {
+  for (int32_t x0 = 0; x0 < length; x0 += kCopyBlock) {
+    const int32_t x1 = std::min(length, x0 + kCopyBlock);
+    for (int32_t r = 0; r < lines; ++r) {
+      const float* row = rows + static_cast<std::ptrdiff_t>(r) * width;
+      for (int32_t x = x0; x < x1; ++x) band[static_cast<std::ptrdiff_t>(x) * lines + r] = row[x];
+    }
+  }
+}
+
+// band (x, r) -> rows (r, x).
+void scatter_rows(float* rows, const float* band, int32_t width, int32_t lines, int32_t length) {
+  for (int32_t x0 = 0; x0 < length; x0 += kCopyBlock) {
+    const int32_t x1 = std::min(length, x0 + kCopyBlock);
+    for (int32_t r = 0; r < lines; ++r) {
+      float* row = rows + static_cast<std::ptrdiff_t>(r) * width;
+      for (int32_t x = x0; x < x1; ++x) row[x] = band[static_cast<std::ptrdiff_t>(x) * lines + r];
+    }
+  }
+}
 
 // Filters a band of rows of a node: the rows are gathered side by side into
 // the scratch area (so the kernel works on neighbouring lines, several at a
@@ -37,16 +70,10 @@ using LineKernel = void (*)(float*, LineLayout, const float*, LineLayout, int32_
 void filter_row_band(LineKernel kernel, float* rows, int32_t width, int32_t lines,
                      const WaveletNode& node, const FilterPair& filters, float* scratch) {
   float* gathered = scratch;
-  float* filtered = scratch + static_cast<std::ptrdiff_t>(kBandLines) * node.dx;
-  for (int32_t r = 0; r < lines; ++r) {
-    const float* row = rows + static_cast<std::ptrdiff_t>(r) * width;
-    for (int32_t x = 0; x < node.dx; ++x) gathered[static_cast<std::ptrdiff_t>(x) * lines + r] = row[x];
-  }
+  float* filtered = scratch + static_cast<std::ptrdiff_t>(lines) * node.dx;
+  gather_rows(gathered, rows, width, lines, node.dx);
   kernel(filtered, {1, lines}, gathered, {1, lines}, lines, node.dx, filters, node.ir);
-  for (int32_t r = 0; r < lines; ++r) {
-    float* row = rows + static_cast<std::ptrdiff_t>(r) * width;
-    for (int32_t x = 0; x < node.dx; ++x) row[x] = filtered[static_cast<std::ptrdiff_t>(x) * lines + r];
-  }
+  scatter_rows(rows, filtered, width, lines, node.dx);
 }
 
 // Filters a band of neighbouring columns of a node.
@@ -68,6 +95,7 @@ struct Pass {
   const FilterPair& filters;
   float* scratch;
   std::size_t scratch_per_thread;
+  int32_t band;  // lines per task
   WorkerPool& pool;
 
   float* scratch_of(int32_t thread) const {
@@ -76,21 +104,21 @@ struct Pass {
 
   void rows(const WaveletNode& node) const {
     float* base = plane + static_cast<std::ptrdiff_t>(node.y) * width + node.x;
-    const int32_t bands = (node.dy + kBandLines - 1) / kBandLines;
-    pool.run(bands, [&](int32_t band, int32_t thread) {
-      const int32_t first = band * kBandLines;
+    const int32_t tasks = (node.dy + band - 1) / band;
+    pool.run(tasks, [&](int32_t task, int32_t thread) {
+      const int32_t first = task * band;
       filter_row_band(kernel, base + static_cast<std::ptrdiff_t>(first) * width, width,
-                      std::min(kBandLines, node.dy - first), node, filters, scratch_of(thread));
+                      std::min(band, node.dy - first), node, filters, scratch_of(thread));
     });
   }
 
   void columns(const WaveletNode& node) const {
     float* base = plane + static_cast<std::ptrdiff_t>(node.y) * width + node.x;
-    const int32_t bands = (node.dx + kBandLines - 1) / kBandLines;
-    pool.run(bands, [&](int32_t band, int32_t thread) {
-      const int32_t first = band * kBandLines;
-      filter_column_band(kernel, base + first, width, std::min(kBandLines, node.dx - first),
-                         node, filters, scratch_of(thread));
+    const int32_t tasks = (node.dx + band - 1) / band;
+    pool.run(tasks, [&](int32_t task, int32_t thread) {
+      const int32_t first = task * band;
+      filter_column_band(kernel, base + first, width, std::min(band, node.dx - first), node,
+                         filters, scratch_of(thread));
     });
   }
 };
@@ -131,14 +159,15 @@ int32_t wsq_decompose(float* fdata, int32_t width, int32_t height, const Wavelet
   }
   WorkerPool own_pool(1);
   WorkerPool& workers = pool ? *pool : own_pool;
-  const std::size_t per_thread = scratch_size(width, height);
+  const int32_t band = band_lines(width, height, workers.size());
+  const std::size_t per_thread = scratch_size(width, height, band);
   std::vector<float> scratch;
   if (!make_scratch(scratch, per_thread, workers)) {
     diag_write("ERROR : wsq_decompose : malloc : fdata1\n");
     return -94;
   }
   const FilterPair filters{hifilt, hisize, lofilt, losize};
-  const Pass pass{analyse_bands, fdata, width, filters, scratch.data(), per_thread, workers};
+  const Pass pass{analyse_bands, fdata, width, filters, scratch.data(), per_thread, band, workers};
   for (int32_t i = 0; i < node_count; ++i) {
     pass.rows(tree[i]);
     pass.columns(tree[i]);
@@ -166,14 +195,16 @@ int32_t wsq_reconstruct(float* fdata, int32_t width, int32_t height, const Wavel
   }
   WorkerPool own_pool(1);
   WorkerPool& workers = pool ? *pool : own_pool;
-  const std::size_t per_thread = scratch_size(width, height);
+  const int32_t band = band_lines(width, height, workers.size());
+  const std::size_t per_thread = scratch_size(width, height, band);
   std::vector<float> scratch;
   if (!make_scratch(scratch, per_thread, workers)) {
     diag_write("ERROR : wsq_reconstruct : malloc : fdata1\n");
     return -97;
   }
   const FilterPair filters{table.hifilt.data(), table.hisize, table.lofilt.data(), table.losize};
-  const Pass pass{synthesise_bands, fdata, width, filters, scratch.data(), per_thread, workers};
+  const Pass pass{synthesise_bands, fdata, width, filters, scratch.data(), per_thread, band,
+                  workers};
   for (int32_t i = node_count - 1; i >= 0; --i) {
     pass.columns(tree[i]);
     pass.rows(tree[i]);

@@ -18,8 +18,10 @@ namespace {
 
 using namespace wsq_walk;
 
-// Lines handled by one pass of a walk.
-constexpr int32_t kBand = 32;
+// Lines handled by one pass of a walk: each plan is applied to all of them.
+constexpr int32_t kBand = 256;
+// Lines whose accumulators are held at once.
+constexpr int32_t kGroup = 32;
 
 // The plan of one output: which sample each tap reads and with which
 // coefficient, in tap order.
@@ -63,10 +65,7 @@ class Band {
     float* out = out_ + static_cast<std::ptrdiff_t>(position) * to_.stride;
     int32_t j = 0;
     if (from_.pitch == 1 && to_.pitch == 1) {
-      if (lines_ == kBand) {
-        apply_full_band(plan, half, out, add);
-        return;
-      }
+      for (; j + kGroup <= lines_; j += kGroup) apply_group(plan, half, out, j, add);
       for (; j + kLanes <= lines_; j += kLanes) apply_lanes(plan, half, out, j, add);
     }
     for (; j < lines_; ++j) apply_line(plan, half, out, j, add);
@@ -83,7 +82,7 @@ class Band {
  private:
   using V = Vector<kLanes>;
   using Lanes = typename V::Lanes;
-  static constexpr int32_t kVectors = kBand / kLanes;
+  static constexpr int32_t kVectors = kGroup / kLanes;
 
   const float* sample_at(const float* half, int32_t index, int32_t line) const {
     return half + static_cast<std::ptrdiff_t>(index) * from_.stride +
@@ -126,15 +125,17 @@ class Band {
     V::store(target, acc);
   }
 
-  // A whole band with every accumulator held at once, taps outermost: each
-  // line still sums its taps in plan order.
-  void apply_full_band(const TapPlan& plan, const float* half, float* out, bool add) const {
+  // kGroup neighbouring lines with every accumulator held at once, taps
+  // outermost: each line still sums its taps in plan order.
+  void apply_group(const TapPlan& plan, const float* half, float* out, int32_t line,
+                   bool add) const {
+    float* target = out + line;
     Lanes acc[kVectors];
     int32_t t = 0;
     if (add) {
-      for (int32_t v = 0; v < kVectors; ++v) acc[v] = V::load(out + v * kLanes);
+      for (int32_t v = 0; v < kVectors; ++v) acc[v] = V::load(target + v * kLanes);
     } else if (plan.taps > 0) {
-      const float* in = sample_at(half, plan.index[0], 0);
+      const float* in = sample_at(half, plan.index[0], line);
       for (int32_t v = 0; v < kVectors; ++v) {
         acc[v] = plan.coefficient[0] * V::load(in + v * kLanes);
       }
@@ -144,10 +145,10 @@ class Band {
     }
     for (; t < plan.taps; ++t) {
       const float c = plan.coefficient[t];
-      const float* in = sample_at(half, plan.index[t], 0);
+      const float* in = sample_at(half, plan.index[t], line);
       for (int32_t v = 0; v < kVectors; ++v) acc[v] = acc[v] + c * V::load(in + v * kLanes);
     }
-    for (int32_t v = 0; v < kVectors; ++v) V::store(out + v * kLanes, acc[v]);
+    for (int32_t v = 0; v < kVectors; ++v) V::store(target + v * kLanes, acc[v]);
   }
 
   float* out_;
