@@ -55,7 +55,7 @@ int32_t transform_and_quantize(QuantizedImage& image, float bitrate, const uint8
     diag_write("ERROR : wsq_encode_1 : malloc : fdata\n");
     return -10;
   }
-  image_to_floats(fdata.data(), image.m_shift, image.r_scale, pixels, pixel_count);
+  image_to_floats(fdata.data(), image.m_shift, image.r_scale, pixels, pixel_count, &pool);
   build_wsq_trees(image.trees, width, height);
   int32_t ret =
       wsq_decompose(fdata.data(), width, height, image.trees.wavelet_tree, kWaveletNodeCount,
@@ -66,7 +66,7 @@ int32_t transform_and_quantize(QuantizedImage& image, float bitrate, const uint8
   subband_variances(image.state, image.trees.subband_tree, fdata.data(), width, height);
   int32_t count = 0;
   ret = quantize(image.sip, count, image.state, image.trees.subband_tree, fdata.data(), width,
-                 height);
+                 height, &pool);
   if (ret != 0) return ret;
   fdata = std::vector<float>();
 

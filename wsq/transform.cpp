@@ -5,6 +5,10 @@
 #include <new>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <immintrin.h>
+#endif
+
 #include "wsq/diagnostics.h"
 #include "wsq/transform_bands.h"
 #include "wsq/transform_lines.h"
@@ -42,25 +46,51 @@ using LineKernel = void (*)(float*, LineLayout, const float*, LineLayout, int32_
 // lines on each side, so both the rows and the band are walked in order.
 constexpr int32_t kCopyBlock = 16;
 
+// Copies a `rows` x `columns` block of `from` (rows `from_pitch` apart) to
+// `to` transposed (rows `to_pitch` apart), 4 x 4 tiles at a time where the
+// processor has SSE.
+void transpose_block(float* to, std::ptrdiff_t to_pitch, const float* from,
+                     std::ptrdiff_t from_pitch, int32_t rows, int32_t columns) {
+  int32_t r = 0;
+#if defined(__SSE2__)
+  for (; r + 4 <= rows; r += 4) {
+    int32_t c = 0;
+    for (; c + 4 <= columns; c += 4) {
+      const float* in = from + r * from_pitch + c;
+      __m128 a = _mm_loadu_ps(in);
+      __m128 b = _mm_loadu_ps(in + from_pitch);
+      __m128 d = _mm_loadu_ps(in + 2 * from_pitch);
+      __m128 e = _mm_loadu_ps(in + 3 * from_pitch);
+      _MM_TRANSPOSE4_PS(a, b, d, e);
+      float* out = to + c * to_pitch + r;
+      _mm_storeu_ps(out, a);
+      _mm_storeu_ps(out + to_pitch, b);
+      _mm_storeu_ps(out + 2 * to_pitch, d);
+      _mm_storeu_ps(out + 3 * to_pitch, e);
+    }
+    for (; c < columns; ++c) {
+      for (int32_t i = 0; i < 4; ++i) to[c * to_pitch + r + i] = from[(r + i) * from_pitch + c];
+    }
+  }
+#endif
+  for (; r < rows; ++r) {
+    for (int32_t c = 0; c < columns; ++c) to[c * to_pitch + r] = from[r * from_pitch + c];
+  }
+}
+
 // rows (r, x) -> band (x, r), for `lines` rows of `length` samples.
 void gather_rows(float* band, const float* rows, int32_t width, int32_t lines, int32_t length) {
   for (int32_t x0 = 0; x0 < length; x0 += kCopyBlock) {
-    const int32_t x1 = std::min(length, x0 + kCopyBlock);
-    for (int32_t r = 0; r < lines; ++r) {
-      const float* row = rows + static_cast<std::ptrdiff_t>(r) * width;
-      for (int32_t x = x0; x < x1; ++x) band[static_cast<std::ptrdiff_t>(x) * lines + r] = row[x];
-    }
+    transpose_block(band + static_cast<std::ptrdiff_t>(x0) * lines, lines, rows + x0, width,
+                    lines, std::min(kCopyBlock, length - x0));
   }
 }
 
 // band (x, r) -> rows (r, x).
 void scatter_rows(float* rows, const float* band, int32_t width, int32_t lines, int32_t length) {
   for (int32_t x0 = 0; x0 < length; x0 += kCopyBlock) {
-    const int32_t x1 = std::min(length, x0 + kCopyBlock);
-    for (int32_t r = 0; r < lines; ++r) {
-      float* row = rows + static_cast<std::ptrdiff_t>(r) * width;
-      for (int32_t x = x0; x < x1; ++x) row[x] = band[static_cast<std::ptrdiff_t>(x) * lines + r];
-    }
+    transpose_block(rows + x0, width, band + static_cast<std::ptrdiff_t>(x0) * lines, lines,
+                    std::min(kCopyBlock, length - x0), lines);
   }
 }
 
@@ -213,7 +243,7 @@ int32_t wsq_reconstruct(float* fdata, int32_t width, int32_t height, const Wavel
 }
 
 void image_to_floats(float* fdata, float& m_shift, float& r_scale, const uint8_t* pixels,
-                     int32_t count) {
+                     int32_t count, WorkerPool* pool) {
   int32_t maximum = 0;
   int32_t minimum = 255;
   int64_t sum = 0;
@@ -232,23 +262,27 @@ void image_to_floats(float* fdata, float& m_shift, float& r_scale, const uint8_t
     std::fill_n(fdata, count, 0.0f);
     return;
   }
-  for (int32_t i = 0; i < count; ++i) {
-    fdata[i] = (static_cast<float>(pixels[i]) - m_shift) / r_scale;
-  }
+  const float shift = m_shift;
+  const float scale = r_scale;
+  for_each_range(pool, count, [=](int64_t begin, int64_t end) {
+    for (int64_t i = begin; i < end; ++i) {
+      fdata[i] = (static_cast<float>(pixels[i]) - shift) / scale;
+    }
+  });
 }
 
 void floats_to_image(uint8_t* pixels, const float* fdata, int32_t width, int32_t height,
-                     float m_shift, float r_scale) {
-  const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-  for (std::size_t i = 0; i < count; ++i) {
-    float v = fdata[i] * r_scale + m_shift;
-    v = v + 0.5f;
-    if (!(v >= 0.0f)) {
-      pixels[i] = 0;  // below zero (or not a number)
-    } else if (v > 255.0f) {
-      pixels[i] = 255;
-    } else {
-      pixels[i] = static_cast<uint8_t>(v);
+                     float m_shift, float r_scale, WorkerPool* pool) {
+  const int64_t count = static_cast<int64_t>(width) * height;
+  for_each_range(pool, count, [=](int64_t begin, int64_t end) {
+    for (int64_t i = begin; i < end; ++i) {
+      float v = fdata[i] * r_scale + m_shift;
+      v = v + 0.5f;
+      // Written without branches so that the loop runs in vectors: below
+      // zero (or not a number) gives 0, above 255 gives 255.
+      v = v >= 0.0f ? v : 0.0f;
+      v = v > 255.0f ? 255.0f : v;
+      pixels[i] = static_cast<uint8_t>(static_cast<int32_t>(v));
     }
-  }
+  });
 }

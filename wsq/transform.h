@@ -63,11 +63,12 @@ int32_t wsq_reconstruct(float* fdata, int32_t width, int32_t height, const Wavel
                         WorkerPool* pool = nullptr);
 
 // Normalises `count` pixels: fdata = (pixel - m_shift) / r_scale. A uniform
-// image (r_scale 0) gives a plane of zeros.
+// image (r_scale 0) gives a plane of zeros. The pixels are shared among the
+// threads of `pool`, if any.
 void image_to_floats(float* fdata, float& m_shift, float& r_scale, const uint8_t* pixels,
-                     int32_t count);
+                     int32_t count, WorkerPool* pool = nullptr);
 
 // Converts a plane back to 8-bit pixels: f * r_scale + m_shift, rounded and
-// clamped to 0..255.
+// clamped to 0..255, shared among the threads of `pool`, if any.
 void floats_to_image(uint8_t* pixels, const float* fdata, int32_t width, int32_t height,
-                     float m_shift, float r_scale);
+                     float m_shift, float r_scale, WorkerPool* pool = nullptr);

@@ -1,5 +1,6 @@
 #include "wsq/worker_pool.h"
 
+#include <algorithm>
 #include <system_error>
 
 WorkerPool::WorkerPool(int32_t threads) {
@@ -73,4 +74,17 @@ void WorkerPool::work(int32_t thread) {
     }
     finished_.notify_one();
   }
+}
+
+void for_each_range(WorkerPool* pool, int64_t count,
+                    const std::function<void(int64_t begin, int64_t end)>& body) {
+  if (count <= 0) return;
+  const int64_t pieces = pool ? std::min<int64_t>(count, 4 * pool->size()) : 1;
+  if (pieces == 1) {
+    body(0, count);
+    return;
+  }
+  pool->run(static_cast<int32_t>(pieces), [&](int32_t piece, int32_t) {
+    body(count * piece / pieces, count * (piece + 1) / pieces);
+  });
 }

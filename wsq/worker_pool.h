@@ -43,3 +43,8 @@ class WorkerPool {
   uint64_t generation_ = 0;
   bool stopping_ = false;
 };
+
+// Runs body(begin, end) over [0, count) in a few pieces per thread of `pool`
+// (all of it on the caller's thread when `pool` is null).
+void for_each_range(WorkerPool* pool, int64_t count,
+                    const std::function<void(int64_t begin, int64_t end)>& body);
