@@ -1,14 +1,13 @@
 #include "wsq/worker_pool.h"
 
-#include <algorithm>
-#include <system_error>
+#include <exception>
 
 WorkerPool::WorkerPool(int32_t threads) {
   for (int32_t t = 1; t < threads; ++t) {
     try {
       workers_.emplace_back([this, t] { work(t); });
-    } catch (const std::system_error&) {
-      break;
+    } catch (const std::exception&) {
+      break;  // no more threads or no memory for them: run with those started
     }
   }
 }
@@ -22,7 +21,7 @@ WorkerPool::~WorkerPool() {
   for (std::thread& worker : workers_) worker.join();
 }
 
-void WorkerPool::run(int32_t count, const Task& task) {
+void WorkerPool::run_tasks(int32_t count, TaskRef task) {
   if (count <= 0) return;
   if (workers_.empty() || count == 1) {
     for (int32_t i = 0; i < count; ++i) task(i, 0);
@@ -30,7 +29,7 @@ void WorkerPool::run(int32_t count, const Task& task) {
   }
   {
     std::lock_guard lock(mutex_);
-    task_ = &task;
+    task_ = task;
     count_ = count;
     next_ = 0;
     busy_ = static_cast<int32_t>(workers_.size());
@@ -40,21 +39,20 @@ void WorkerPool::run(int32_t count, const Task& task) {
   take_tasks(0);
   std::unique_lock lock(mutex_);
   finished_.wait(lock, [this] { return busy_ == 0; });
-  task_ = nullptr;
 }
 
 // Runs tasks until none is left.
 void WorkerPool::take_tasks(int32_t thread) {
   for (;;) {
     int32_t index = 0;
-    const Task* task = nullptr;
+    TaskRef task{};
     {
       std::lock_guard lock(mutex_);
       if (next_ >= count_) return;
       index = next_++;
       task = task_;
     }
-    (*task)(index, thread);
+    task(index, thread);
   }
 }
 
@@ -76,15 +74,3 @@ void WorkerPool::work(int32_t thread) {
   }
 }
 
-void for_each_range(WorkerPool* pool, int64_t count,
-                    const std::function<void(int64_t begin, int64_t end)>& body) {
-  if (count <= 0) return;
-  const int64_t pieces = pool ? std::min<int64_t>(count, 4 * pool->size()) : 1;
-  if (pieces == 1) {
-    body(0, count);
-    return;
-  }
-  pool->run(static_cast<int32_t>(pieces), [&](int32_t piece, int32_t) {
-    body(count * piece / pieces, count * (piece + 1) / pieces);
-  });
-}
