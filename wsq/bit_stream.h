@@ -35,3 +35,48 @@ void putc_code_bits(uint8_t*& position, uint16_t code, int16_t size, int32_t& fr
 // Completes a partly filled pending byte with 1 bits and stores it.
 void flush_code_bits(uint8_t*& position, int32_t& free_bit, uint8_t& pending,
                      int32_t& byte_count);
+
+// A bit writer that takes whole codes: it collects them in a 64-bit word and
+// stores each finished byte (with its stuffed 0x00), giving exactly the bytes
+// and byte count of putc_code_bits and flush_code_bits. After each put fewer
+// than 8 bits are pending, so a code of up to 32 bits stores at most 8 bytes.
+class CodeWriter {
+ public:
+  explicit CodeWriter(uint8_t* output) : position_(output) {}
+
+  // Appends the low `size` (0..32) bits of `code`.
+  void put(uint32_t code, int32_t size) {
+    bits_ = (bits_ << size) | (code & ((uint64_t{1} << size) - 1));
+    pending_ += size;
+    while (pending_ >= 8) {
+      pending_ -= 8;
+      store(static_cast<uint8_t>(bits_ >> pending_));
+    }
+  }
+
+  // Completes a partly filled byte with 1 bits and stores it.
+  void flush() {
+    if (pending_ == 0) return;
+    const int32_t fill = 8 - pending_;
+    store(static_cast<uint8_t>((bits_ << fill) | ((1u << fill) - 1)));
+    pending_ = 0;
+  }
+
+  // Bytes stored so far, stuffing bytes included.
+  int32_t byte_count() const { return byte_count_; }
+
+ private:
+  void store(uint8_t byte) {
+    *position_++ = byte;
+    if (byte == 0xFF) {
+      *position_++ = 0x00;
+      ++byte_count_;
+    }
+    ++byte_count_;
+  }
+
+  uint8_t* position_;
+  uint64_t bits_ = 0;
+  int32_t pending_ = 0;
+  int32_t byte_count_ = 0;
+};

@@ -94,6 +94,7 @@ int32_t wsq_decode_mem(WsqDecoder& decoder, std::vector<uint8_t>& pixels, int32_
   WsqTrees trees;
   build_wsq_trees(trees, frame_width, frame_height);
 
+  WorkerPool pool(decoder.threads);
   std::vector<float> fip;
   {
     std::vector<int16_t> coefficients;
@@ -109,12 +110,12 @@ int32_t wsq_decode_mem(WsqDecoder& decoder, std::vector<uint8_t>& pixels, int32_
       return ret;
     }
     if (int32_t ret = unquantize(fip, decoder.quant, trees.subband_tree, coefficients.data(),
-                                 pixel_count, frame_width, frame_height)) {
+                                 pixel_count, frame_width, frame_height, &pool)) {
       return ret;
     }
   }
   if (int32_t ret = wsq_reconstruct(fip.data(), frame_width, frame_height, trees.wavelet_tree,
-                                    kWaveletNodeCount, decoder.transform)) {
+                                    kWaveletNodeCount, decoder.transform, &pool)) {
     return ret;
   }
   std::vector<uint8_t> image;
@@ -125,7 +126,7 @@ int32_t wsq_decode_mem(WsqDecoder& decoder, std::vector<uint8_t>& pixels, int32_
     return -21;
   }
   floats_to_image(image.data(), fip.data(), frame_width, frame_height, decoder.frame.m_shift,
-                  decoder.frame.r_scale);
+                  decoder.frame.r_scale, &pool);
   pixels = std::move(image);
   width = frame_width;
   height = frame_height;

@@ -46,7 +46,7 @@ int32_t check_arguments(float bitrate, const uint8_t* pixels, int32_t width, int
 // Normalises, decomposes and quantizes the image. The float plane lives only
 // inside this call, so it is released before the byte buffers exist.
 int32_t transform_and_quantize(QuantizedImage& image, float bitrate, const uint8_t* pixels,
-                               int32_t width, int32_t height) {
+                               int32_t width, int32_t height, WorkerPool& pool) {
   const int32_t pixel_count = width * height;
   std::vector<float> fdata;
   try {
@@ -55,18 +55,18 @@ int32_t transform_and_quantize(QuantizedImage& image, float bitrate, const uint8
     diag_write("ERROR : wsq_encode_1 : malloc : fdata\n");
     return -10;
   }
-  image_to_floats(fdata.data(), image.m_shift, image.r_scale, pixels, pixel_count);
+  image_to_floats(fdata.data(), image.m_shift, image.r_scale, pixels, pixel_count, &pool);
   build_wsq_trees(image.trees, width, height);
   int32_t ret =
       wsq_decompose(fdata.data(), width, height, image.trees.wavelet_tree, kWaveletNodeCount,
-                    encoder_hifilt, kEncoderHiSize, encoder_lofilt, kEncoderLoSize);
+                    encoder_hifilt, kEncoderHiSize, encoder_lofilt, kEncoderLoSize, &pool);
   if (ret != 0) return ret;
 
   image.state.r = bitrate;
   subband_variances(image.state, image.trees.subband_tree, fdata.data(), width, height);
   int32_t count = 0;
   ret = quantize(image.sip, count, image.state, image.trees.subband_tree, fdata.data(), width,
-                 height);
+                 height, &pool);
   if (ret != 0) return ret;
   fdata = std::vector<float>();
 
@@ -170,12 +170,16 @@ void write_statistics(float bitrate, int32_t pixel_count, const int32_t hsize[3]
               ratio);
 }
 
-int32_t encode(std::vector<uint8_t>& codestream, float bitrate, const uint8_t* pixels,
-               int32_t width, int32_t height, int32_t depth, int32_t ppi, const char* comment) {
+int32_t encode(const WsqEncoder& encoder, std::vector<uint8_t>& codestream, float bitrate,
+               const uint8_t* pixels, int32_t width, int32_t height, int32_t depth, int32_t ppi,
+               const char* comment) {
   int32_t ret = check_arguments(bitrate, pixels, width, height);
   if (ret != 0) return ret;
   QuantizedImage image;
-  ret = transform_and_quantize(image, bitrate, pixels, width, height);
+  {
+    WorkerPool pool(encoder.threads);
+    ret = transform_and_quantize(image, bitrate, pixels, width, height, pool);
+  }
   if (ret != 0) return ret;
 
   const int32_t pixel_count = width * height;
@@ -201,12 +205,19 @@ int32_t encode(std::vector<uint8_t>& codestream, float bitrate, const uint8_t* p
 
 }  // namespace
 
-int wsq_encode_1(std::vector<uint8_t>& codestream, float bitrate, const uint8_t* pixels,
-                 int32_t width, int32_t height, int32_t depth, int32_t ppi, const char* comment) {
+int wsq_encode_1(WsqEncoder& encoder, std::vector<uint8_t>& codestream, float bitrate,
+                 const uint8_t* pixels, int32_t width, int32_t height, int32_t depth, int32_t ppi,
+                 const char* comment) {
   try {
-    return encode(codestream, bitrate, pixels, width, height, depth, ppi, comment);
+    return encode(encoder, codestream, bitrate, pixels, width, height, depth, ppi, comment);
   } catch (const std::bad_alloc&) {
     diag_write("ERROR : wsq_encode_1 : out of memory\n");
     return -12;
   }
+}
+
+int wsq_encode_1(std::vector<uint8_t>& codestream, float bitrate, const uint8_t* pixels,
+                 int32_t width, int32_t height, int32_t depth, int32_t ppi, const char* comment) {
+  WsqEncoder encoder;
+  return wsq_encode_1(encoder, codestream, bitrate, pixels, width, height, depth, ppi, comment);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "wsq/bit_window.h"
 #include "wsq/codestream.h"
 #include "wsq/diagnostics.h"
 
@@ -69,6 +70,8 @@ struct CoefficientOutput {
     count += value_count;
     return 0;
   }
+
+  int32_t room() const { return capacity - count; }
 };
 
 // Reads the block header after an SOB marker and prepares the block's code.
@@ -97,6 +100,7 @@ int32_t start_block(BlockCode& code, const HuffmanTableSet& huffman, const uint8
     diag_printf("         hufftable_id = %d\n", table_id);
   }
   build_decode_tables(code_list, code.tables, table.huffbits.data());
+  build_lookup_table(code.lookup, code.tables, table);
   code.table = &table;
   return 0;
 }
@@ -108,28 +112,75 @@ int32_t read_extra_bits(uint16_t& bits, BitReaderState& state, const uint8_t*& c
   return getc_nextbits_wsq(bits, marker, state, cursor, end, bit_count, bit_size);
 }
 
+// How many bits follow a symbol's code: 8 or 16 for 101..106, else none.
+int32_t extra_bit_size(int32_t symbol) {
+  if (symbol < 101 || symbol > 106) return 0;
+  return (symbol == 101 || symbol == 102 || symbol == 105) ? 8 : 16;
+}
+
+// How many coefficients a valid symbol writes, given its extra bits.
+int32_t coefficient_count(int32_t symbol, uint16_t extra) {
+  if (symbol <= 100) return symbol;
+  if (symbol == 105 || symbol == 106) return extra;
+  return 1;
+}
+
+// The value of those coefficients.
+int16_t coefficient_value(int32_t symbol, uint16_t extra) {
+  if (symbol >= 107) return static_cast<int16_t>(symbol - 180);
+  if (symbol == 101 || symbol == 103) return static_cast<int16_t>(extra);
+  if (symbol == 102 || symbol == 104) return static_cast<int16_t>(-extra);
+  return 0;
+}
+
+bool valid_symbol(int32_t symbol) { return symbol >= 1 && symbol <= 254; }
+
 // Writes the coefficients one symbol stands for.
 int32_t apply_symbol(int32_t symbol, CoefficientOutput& out, BitReaderState& state,
                      const uint8_t*& cursor, const uint8_t* end, int32_t& bit_count) {
-  if (symbol >= 1 && symbol <= 100) return out.put(symbol, 0);
-  if (symbol >= 107 && symbol <= 254) return out.put(1, static_cast<int16_t>(symbol - 180));
-  if (symbol < 101 || symbol > 106) {
+  if (!valid_symbol(symbol)) {
     diag_printf("ERROR: huffman_decode_data_mem : Invalid code %d (%x).\n", symbol, symbol);
     return -52;
   }
-  const int32_t bit_size = (symbol == 101 || symbol == 102 || symbol == 105) ? 8 : 16;
-  uint16_t bits = 0;
-  if (int32_t ret = read_extra_bits(bits, state, cursor, end, bit_count, bit_size)) return ret;
-  switch (symbol) {
-    case 101:
-    case 103:
-      return out.put(1, static_cast<int16_t>(bits));
-    case 102:
-    case 104:
-      return out.put(1, static_cast<int16_t>(-bits));
-    default:
-      return out.put(bits, 0);
+  uint16_t extra = 0;
+  if (const int32_t bit_size = extra_bit_size(symbol)) {
+    if (int32_t ret = read_extra_bits(extra, state, cursor, end, bit_count, bit_size)) return ret;
   }
+  return out.put(coefficient_count(symbol, extra), coefficient_value(symbol, extra));
+}
+
+// Decodes symbols through the lookahead table for as long as each code and
+// its extra bits lie wholly in the window and the symbol is valid and fits
+// the output; then hands the bit reader back its state, so that the
+// bit-by-bit decoder takes the next symbol (a marker, the fill bits, damaged
+// data or an error) exactly as it would have.
+void decode_with_lookup(const BlockCode& code, CoefficientOutput& out, BitReaderState& state,
+                        const uint8_t*& cursor, const uint8_t* end, int32_t& bit_count) {
+  BitWindow window(state, cursor, end, bit_count);
+  for (;;) {
+    window.refill();
+    const uint32_t pattern = window.peek(kLookaheadBits);
+    int32_t length = code.lookup.length[pattern];
+    int32_t symbol = code.lookup.value[pattern];
+    if (length == 0) {
+      if (window.available() < kMaxHuffbits) break;
+      const MatchedCode matched =
+          match_code(window.peek(kMaxHuffbits), kLookaheadBits + 1, code.tables, *code.table);
+      length = matched.length;
+      symbol = matched.value;
+      if (length == 0) break;
+    }
+    if (!valid_symbol(symbol)) break;
+    const int32_t extra_size = extra_bit_size(symbol);
+    const int32_t taken = length + extra_size;
+    if (taken > window.available()) break;
+    const auto extra = static_cast<uint16_t>(window.peek(taken) & ((1u << extra_size) - 1));
+    const int32_t count = coefficient_count(symbol, extra);
+    if (count > out.room()) break;
+    window.skip(taken);
+    out.put(count, coefficient_value(symbol, extra));
+  }
+  window.store(state, cursor, bit_count);
 }
 
 }  // namespace
@@ -138,7 +189,7 @@ int32_t huffman_decode_data_mem(int16_t* coefficients, int32_t capacity,
                                 TransformTable& transform, QuantTable& quant,
                                 HuffmanTableSet& huffman, BitReaderState& state,
                                 const uint8_t*& cursor, const uint8_t* end,
-                                SymbolDecoder decode_symbol) {
+                                SymbolPath path) {
   CoefficientOutput out{coefficients, capacity};
   BlockCode code;
   uint16_t marker = 0;
@@ -158,8 +209,9 @@ int32_t huffman_decode_data_mem(int16_t* coefficients, int32_t capacity,
       bit_count = 0;
       marker = 0;
     }
+    if (path == SymbolPath::lookup) decode_with_lookup(code, out, state, cursor, end, bit_count);
     int32_t symbol = 0;
-    if (int32_t ret = decode_symbol(symbol, marker, code, state, cursor, end, bit_count)) {
+    if (int32_t ret = decode_huffman_symbol(symbol, marker, code, state, cursor, end, bit_count)) {
       return ret;
     }
     if (symbol == -1) continue;

@@ -4,6 +4,7 @@
 
 #include "wsq/bit_stream.h"
 #include "wsq/huffman_codes.h"
+#include "wsq/huffman_lookup.h"
 #include "wsq/tables.h"
 
 // Per-length decode tables, indexed by code length 1..16 (index 0 unused).
@@ -16,6 +17,7 @@ struct DecodeTables {
 // Everything a symbol decoder needs for the block being decoded.
 struct BlockCode {
   DecodeTables tables;
+  LookupTable lookup;
   const HuffmanTable* table = nullptr;  // counts and values
 };
 
@@ -29,11 +31,12 @@ int32_t decode_huffman_symbol(int32_t& symbol, uint16_t& marker, const BlockCode
                               BitReaderState& state, const uint8_t*& cursor,
                               const uint8_t* end, int32_t& bit_count);
 
-// The symbol decoder the block decoder calls; a faster one must give the same
-// symbols, markers, codes and cursor movement as decode_huffman_symbol.
-using SymbolDecoder = int32_t (*)(int32_t& symbol, uint16_t& marker, const BlockCode& code,
-                                  BitReaderState& state, const uint8_t*& cursor,
-                                  const uint8_t* end, int32_t& bit_count);
+// How the block decoder reads symbols: one bit per request (the reference),
+// or through the lookahead table wherever the next code and its extra bits
+// lie wholly before the next marker, falling back to the reference for one
+// symbol elsewhere. Both give the same coefficients, codes, messages and
+// cursor.
+enum class SymbolPath { bit_by_bit, lookup };
 
 // Decodes every block from the cursor (just after the frame header) to EOI,
 // reading the table segments met between blocks, into `coefficients`, which
@@ -42,4 +45,4 @@ int32_t huffman_decode_data_mem(int16_t* coefficients, int32_t capacity,
                                 TransformTable& transform, QuantTable& quant,
                                 HuffmanTableSet& huffman, BitReaderState& state,
                                 const uint8_t*& cursor, const uint8_t* end,
-                                SymbolDecoder decode_symbol = decode_huffman_symbol);
+                                SymbolPath path = SymbolPath::lookup);

@@ -269,20 +269,18 @@ int32_t generate_block_table(std::vector<HuffCodeEntry>& table, std::vector<uint
 int32_t compress_block(uint8_t* output, int32_t capacity, int32_t& byte_count, const int16_t* block,
                        int32_t length, int32_t max_coefficient, int32_t max_zero_run,
                        const std::vector<HuffCodeEntry>& table) {
-  uint8_t* position = output;
-  int32_t free_bit = 7;
-  uint8_t pending = 0;
-  int32_t count = 0;
+  CodeWriter writer(output);
   // Each symbol stores at most 8 bytes, so checking after every symbol keeps
   // the writes within the slack past `capacity`.
   const bool finished =
       walk_block(block, length, max_coefficient, max_zero_run, [&](const Symbol& s) {
         const HuffCodeEntry& code = table[s.value];
-        putc_code_bits(position, code.code, code.size, free_bit, pending, count);
-        putc_code_bits(position, s.extra, s.extra_size, free_bit, pending, count);
-        return count <= capacity;
+        writer.put(code.code, code.size);
+        writer.put(s.extra, s.extra_size);
+        return writer.byte_count() <= capacity;
       });
-  if (finished) flush_code_bits(position, free_bit, pending, count);
+  if (finished) writer.flush();
+  const int32_t count = writer.byte_count();
   if (!finished || count > capacity) {
     diag_printf("ERROR : compress_block : coded block exceeds its buffer of %d bytes\n", capacity);
     return -49;

@@ -185,7 +185,8 @@ void subband_variances(QuantizerState& state, const SubbandTree& subbands, const
 }
 
 int32_t quantize(std::vector<int16_t>& sip, int32_t& count, QuantizerState& state,
-                 const SubbandTree& subbands, const float* fdata, int32_t width, int32_t height) {
+                 const SubbandTree& subbands, const float* fdata, int32_t width, int32_t height,
+                 WorkerPool* pool) {
   state.bin_width.fill(0.0f);
   state.zero_bin_width.fill(0.0f);
 
@@ -227,19 +228,33 @@ int32_t quantize(std::vector<int16_t>& sip, int32_t& count, QuantizerState& stat
     state.zero_bin_width[k] = static_cast<float>(1.2 * static_cast<double>(state.bin_width[k]));
   }
 
+  // The coded subbands one after another; each starts where the previous
+  // one ends, so the subbands can be quantized on any thread.
+  std::array<int32_t, kCodedSubbandCount> start{};
   count = 0;
   for (int k = 0; k < kCodedSubbandCount; ++k) {
-    const float bin_width = state.bin_width[k];
-    if (bin_width == 0.0f) {
-      diag_printf("%d -> %3.6f\n", k, static_cast<double>(bin_width));
+    start[k] = count;
+    if (state.bin_width[k] == 0.0f) {
+      diag_printf("%d -> %3.6f\n", k, static_cast<double>(state.bin_width[k]));
       continue;
     }
+    count += subbands[k].lx * subbands[k].ly;
+  }
+  const auto quantize_subband = [&](int32_t k, int32_t) {
+    const float bin_width = state.bin_width[k];
+    if (bin_width == 0.0f) return;
     const float z = state.zero_bin_width[k] * 0.5f;
     const SubbandRect& r = subbands[k];
+    int16_t* out = sip.data() + start[k];
     for (int32_t y = 0; y < r.ly; ++y) {
       const float* row = row_of(fdata, width, r.y + y, r.x);
-      for (int32_t x = 0; x < r.lx; ++x) sip[count++] = quantize_coefficient(row[x], z, bin_width);
+      for (int32_t x = 0; x < r.lx; ++x) *out++ = quantize_coefficient(row[x], z, bin_width);
     }
+  };
+  if (pool) {
+    pool->run(kCodedSubbandCount, quantize_subband);
+  } else {
+    for (int k = 0; k < kCodedSubbandCount; ++k) quantize_subband(k, 0);
   }
   return 0;
 }
@@ -263,7 +278,8 @@ void coded_block_sizes(int32_t& size1, int32_t& size2, int32_t& size3, const Qua
 }
 
 int32_t unquantize(std::vector<float>& fip, const QuantTable& table, const SubbandTree& subbands,
-                   const int16_t* sip, int32_t count, int32_t width, int32_t height) {
+                   const int16_t* sip, int32_t count, int32_t width, int32_t height,
+                   WorkerPool* pool) {
   try {
     fip.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0.0f);
   } catch (const std::bad_alloc&) {
@@ -274,19 +290,25 @@ int32_t unquantize(std::vector<float>& fip, const QuantTable& table, const Subba
     diag_write("ERROR: unquantize : quantization table parameters not defined!\n");
     return -92;
   }
-  const float c = table.centre;
-  int32_t next = 0;
+  // Where each coded subband's coefficients start; positions past the
+  // coefficients the caller has stay 0.
+  std::array<int64_t, kCodedSubbandCount> start{};
+  int64_t next = 0;
   for (int k = 0; k < kCodedSubbandCount; ++k) {
+    start[k] = next;
+    if (table.q[k] != 0.0f) next += static_cast<int64_t>(subbands[k].lx) * subbands[k].ly;
+  }
+  const float c = table.centre;
+  const auto unquantize_subband = [&](int32_t k, int32_t) {
     const float q = table.q[k];
-    if (q == 0.0f) continue;
+    if (q == 0.0f) return;
     const float half_z = table.z[k] * 0.5f;
     const SubbandRect& r = subbands[k];
+    int64_t at = start[k];
     for (int32_t y = 0; y < r.ly; ++y) {
       float* row = fip.data() + static_cast<std::ptrdiff_t>(r.y + y) * width + r.x;
-      for (int32_t x = 0; x < r.lx; ++x) {
-        // Positions past the coefficients the caller has stay 0.
-        const int16_t v = next < count ? sip[next] : 0;
-        ++next;
+      for (int32_t x = 0; x < r.lx; ++x, ++at) {
+        const int16_t v = at < count ? sip[at] : 0;
         if (v > 0) {
           row[x] = (static_cast<float>(v) - c) * q + half_z;
         } else if (v < 0) {
@@ -294,6 +316,11 @@ int32_t unquantize(std::vector<float>& fip, const QuantTable& table, const Subba
         }
       }
     }
+  };
+  if (pool) {
+    pool->run(kCodedSubbandCount, unquantize_subband);
+  } else {
+    for (int k = 0; k < kCodedSubbandCount; ++k) unquantize_subband(k, 0);
   }
   return 0;
 }

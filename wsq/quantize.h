@@ -8,6 +8,7 @@
 
 #include "wsq/tables.h"
 #include "wsq/trees.h"
+#include "wsq/worker_pool.h"
 
 // The encoder's quantizer record; one per encode.
 struct QuantizerState {
@@ -27,9 +28,11 @@ void subband_variances(QuantizerState& state, const SubbandTree& subbands, const
 // new `sip` (width x height entries); `count` is the number of values stored.
 // Where the bitrate asks for bins finer than 16-bit coefficients can count,
 // all widths are widened by one factor until the largest coefficient fits.
+// The subbands are shared among the threads of `pool`, if any.
 // Returns 0 or -90 (no memory).
 int32_t quantize(std::vector<int16_t>& sip, int32_t& count, QuantizerState& state,
-                 const SubbandTree& subbands, const float* fdata, int32_t width, int32_t height);
+                 const SubbandTree& subbands, const float* fdata, int32_t width, int32_t height,
+                 WorkerPool* pool = nullptr);
 
 // One coefficient: 0 within +-half_zero, else the bin index counted from the
 // zero bin, truncated toward zero and clamped to the 16-bit range.
@@ -40,6 +43,8 @@ void coded_block_sizes(int32_t& size1, int32_t& size2, int32_t& size3, const Qua
                        const WaveletTree& tree, const SubbandTree& subbands);
 
 // Rebuilds a new width x height float plane `fip` from `count` coefficients.
+// The subbands are shared among the threads of `pool`, if any.
 // Returns 0, -91 (no memory) or -92 (table not defined).
 int32_t unquantize(std::vector<float>& fip, const QuantTable& table, const SubbandTree& subbands,
-                   const int16_t* sip, int32_t count, int32_t width, int32_t height);
+                   const int16_t* sip, int32_t count, int32_t width, int32_t height,
+                   WorkerPool* pool = nullptr);

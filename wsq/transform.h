@@ -9,6 +9,7 @@
 
 #include "wsq/tables.h"
 #include "wsq/trees.h"
+#include "wsq/worker_pool.h"
 
 // The encoder's analysis filters (also written into its DTT segment).
 inline constexpr int kEncoderLoSize = 9;
@@ -46,24 +47,28 @@ void synthesis_lines(float* destination, const float* source, int32_t lines, int
                      int32_t pitch, int32_t stride, const float* hi, int32_t hsize, const float* lo,
                      int32_t lsize, int32_t invert);
 
-// Decomposes the width x height plane in place over the 20 nodes.
-// Returns 0, -94 (no memory) or -98 (a node too small for the filters).
+// Decomposes the width x height plane in place over the 20 nodes, sharing
+// the lines of each pass among the threads of `pool` (none: the caller's
+// thread alone). Returns 0, -94 (no memory) or -98 (a node too small for the
+// filters).
 int32_t wsq_decompose(float* fdata, int32_t width, int32_t height, const WaveletTree& tree,
                       int32_t node_count, const float* hifilt, int32_t hisize, const float* lofilt,
-                      int32_t losize);
+                      int32_t losize, WorkerPool* pool = nullptr);
 
 // Rebuilds the plane in place from its subbands with the table's synthesis
-// filters. Returns 0, -95 / -96 (filters not defined), -97 (no memory) or -98
+// filters, sharing the lines as wsq_decompose does. Returns 0, -95 / -96 (filters not defined), -97 (no memory) or -98
 // (a node too small for the filters).
 int32_t wsq_reconstruct(float* fdata, int32_t width, int32_t height, const WaveletTree& tree,
-                        int32_t node_count, const TransformTable& table);
+                        int32_t node_count, const TransformTable& table,
+                        WorkerPool* pool = nullptr);
 
 // Normalises `count` pixels: fdata = (pixel - m_shift) / r_scale. A uniform
-// image (r_scale 0) gives a plane of zeros.
+// image (r_scale 0) gives a plane of zeros. The pixels are shared among the
+// threads of `pool`, if any.
 void image_to_floats(float* fdata, float& m_shift, float& r_scale, const uint8_t* pixels,
-                     int32_t count);
+                     int32_t count, WorkerPool* pool = nullptr);
 
 // Converts a plane back to 8-bit pixels: f * r_scale + m_shift, rounded and
-// clamped to 0..255.
+// clamped to 0..255, shared among the threads of `pool`, if any.
 void floats_to_image(uint8_t* pixels, const float* fdata, int32_t width, int32_t height,
-                     float m_shift, float r_scale);
+                     float m_shift, float r_scale, WorkerPool* pool = nullptr);

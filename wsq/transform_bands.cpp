@@ -4,15 +4,24 @@
 #include <array>
 #include <cstddef>
 #include <cstring>
+#include <vector>
 
 #include "wsq/transform_walk.h"
+
+// The vector helpers below are only ever inlined into the entry point of
+// their own instruction set, so the ABI note about wide vectors does not apply.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wpsabi"
+#endif
 
 namespace {
 
 using namespace wsq_walk;
 
-// Lines handled by one pass of a walk.
-constexpr int32_t kBand = 32;
+// Lines handled by one pass of a walk: each plan is applied to all of them.
+constexpr int32_t kBand = 256;
+// Lines whose accumulators are held at once.
+constexpr int32_t kGroup = 32;
 
 // The plan of one output: which sample each tap reads and with which
 // coefficient, in tap order.
@@ -27,17 +36,26 @@ struct TapPlan {
   }
 };
 
-using Lanes = float __attribute__((vector_size(16)));
-constexpr int32_t kLanes = 4;
+// kLanes neighbouring lines in one vector: 4 (SSE2, every x86-64), 8 (AVX2)
+// or 16 (AVX-512).
+template <int kLanes>
+struct Vector {
+  typedef float Lanes __attribute__((vector_size(4 * kLanes)));
 
-Lanes load(const float* p) {
-  Lanes v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
+  static Lanes load(const float* p) {
+    Lanes v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+  }
+
+  static void store(float* p, Lanes v) { std::memcpy(p, &v, sizeof v); }
+};
 
 // A band of `lines` parallel lines: applies one plan to each of them at
 // output position `position`, either assigning or adding to the output.
+// Every line gets the same operations in the same order, whether it is
+// computed alone or in a vector.
+template <int kLanes>
 class Band {
  public:
   Band(float* out, LineLayout to, const float* in, LineLayout from, int32_t lines)
@@ -47,6 +65,7 @@ class Band {
     float* out = out_ + static_cast<std::ptrdiff_t>(position) * to_.stride;
     int32_t j = 0;
     if (from_.pitch == 1 && to_.pitch == 1) {
+      for (; j + kGroup <= lines_; j += kGroup) apply_group(plan, half, out, j, add);
       for (; j + kLanes <= lines_; j += kLanes) apply_lanes(plan, half, out, j, add);
     }
     for (; j < lines_; ++j) apply_line(plan, half, out, j, add);
@@ -61,6 +80,10 @@ class Band {
   int32_t in_stride() const { return from_.stride; }
 
  private:
+  using V = Vector<kLanes>;
+  using Lanes = typename V::Lanes;
+  static constexpr int32_t kVectors = kGroup / kLanes;
+
   const float* sample_at(const float* half, int32_t index, int32_t line) const {
     return half + static_cast<std::ptrdiff_t>(index) * from_.stride +
            static_cast<std::ptrdiff_t>(line) * from_.pitch;
@@ -83,7 +106,7 @@ class Band {
     target = acc;
   }
 
-  // Four neighbouring lines at once, with the same operations in the same
+  // kLanes neighbouring lines at once, with the same operations in the same
   // order as apply_line.
   void apply_lanes(const TapPlan& plan, const float* half, float* out, int32_t line,
                    bool add) const {
@@ -91,15 +114,41 @@ class Band {
     int32_t t = 0;
     Lanes acc{};
     if (add) {
-      acc = load(target);
+      acc = V::load(target);
     } else if (plan.taps > 0) {
-      acc = plan.coefficient[0] * load(sample_at(half, plan.index[0], line));
+      acc = plan.coefficient[0] * V::load(sample_at(half, plan.index[0], line));
       t = 1;
     }
     for (; t < plan.taps; ++t) {
-      acc = acc + plan.coefficient[t] * load(sample_at(half, plan.index[t], line));
+      acc = acc + plan.coefficient[t] * V::load(sample_at(half, plan.index[t], line));
     }
-    std::memcpy(target, &acc, sizeof acc);
+    V::store(target, acc);
+  }
+
+  // kGroup neighbouring lines with every accumulator held at once, taps
+  // outermost: each line still sums its taps in plan order.
+  void apply_group(const TapPlan& plan, const float* half, float* out, int32_t line,
+                   bool add) const {
+    float* target = out + line;
+    Lanes acc[kVectors];
+    int32_t t = 0;
+    if (add) {
+      for (int32_t v = 0; v < kVectors; ++v) acc[v] = V::load(target + v * kLanes);
+    } else if (plan.taps > 0) {
+      const float* in = sample_at(half, plan.index[0], line);
+      for (int32_t v = 0; v < kVectors; ++v) {
+        acc[v] = plan.coefficient[0] * V::load(in + v * kLanes);
+      }
+      t = 1;
+    } else {
+      for (int32_t v = 0; v < kVectors; ++v) acc[v] = Lanes{};
+    }
+    for (; t < plan.taps; ++t) {
+      const float c = plan.coefficient[t];
+      const float* in = sample_at(half, plan.index[t], line);
+      for (int32_t v = 0; v < kVectors; ++v) acc[v] = acc[v] + c * V::load(in + v * kLanes);
+    }
+    for (int32_t v = 0; v < kVectors; ++v) V::store(target + v * kLanes, acc[v]);
   }
 
   float* out_;
@@ -119,6 +168,7 @@ void analysis_plan(TapPlan& plan, Cursor c, int32_t n, const float* taps, int32_
   }
 }
 
+template <class Band>
 void analyse_band(const Band& band, int32_t n, const AnalysisSetup& s, const float* hi,
                   int32_t hsize, const float* lo, int32_t lsize, int32_t invert) {
   const int32_t n_high = high_count(n);
@@ -150,6 +200,7 @@ struct HighCursor {
 };
 
 // The synthesis walk of LineSynthesis, producing plans instead of sums.
+template <class Band>
 class BandSynthesis {
  public:
   BandSynthesis(const Band& band, int32_t n, const SynthesisSetup& s, const float* hi,
@@ -286,37 +337,101 @@ class BandSynthesis {
 };
 
 // Runs `walk` over the lines in bands of kBand.
-template <class Walk>
-void for_each_band(float* destination, LineLayout to, const float* source, LineLayout from,
-                   int32_t lines, Walk walk) {
+template <int kLanes, class Walk>
+inline void for_each_band(float* destination, LineLayout to, const float* source,
+                          LineLayout from, int32_t lines, Walk walk) {
   for (int32_t first = 0; first < lines; first += kBand) {
-    const Band band(destination + static_cast<std::ptrdiff_t>(first) * to.pitch, to,
-                    source + static_cast<std::ptrdiff_t>(first) * from.pitch, from,
-                    std::min(kBand, lines - first));
+    const Band<kLanes> band(destination + static_cast<std::ptrdiff_t>(first) * to.pitch, to,
+                            source + static_cast<std::ptrdiff_t>(first) * from.pitch, from,
+                            std::min(kBand, lines - first));
     walk(band);
   }
 }
 
-}  // namespace
-
-void analyse_bands(float* destination, LineLayout to, const float* source, LineLayout from,
-                   int32_t lines, int32_t length, const FilterPair& filters, int32_t invert) {
+template <int kLanes>
+inline void analyse_bands_in(float* destination, LineLayout to, const float* source,
+                             LineLayout from, int32_t lines, int32_t length,
+                             const FilterPair& filters, int32_t invert) {
   if (length < 2 || !usable_filters(filters)) return;
   const AnalysisSetup setup = analysis_setup(filters.lsize, filters.hsize);
   std::array<float, kMaxTaps> negated;
   const float* hi = prepared_hi(filters, setup.negate_hi, negated);
-  for_each_band(destination, to, source, from, lines, [&](const Band& band) {
+  for_each_band<kLanes>(destination, to, source, from, lines, [&](const Band<kLanes>& band) {
     analyse_band(band, length, setup, hi, filters.hsize, filters.lo, filters.lsize, invert);
   });
 }
 
-void synthesise_bands(float* destination, LineLayout to, const float* source, LineLayout from,
-                      int32_t lines, int32_t length, const FilterPair& filters, int32_t invert) {
+template <int kLanes>
+inline void synthesise_bands_in(float* destination, LineLayout to, const float* source,
+                                LineLayout from, int32_t lines, int32_t length,
+                                const FilterPair& filters, int32_t invert) {
   if (length < 4 || !usable_filters(filters)) return;
   const SynthesisSetup setup = synthesis_setup(filters.lsize, filters.hsize, length % 2 != 0);
   std::array<float, kMaxTaps> negated;
   const float* hi = prepared_hi(filters, setup.antisymmetric, negated);
-  for_each_band(destination, to, source, from, lines, [&](const Band& band) {
-    BandSynthesis(band, length, setup, hi, filters.hsize, filters.lo, filters.lsize, invert).run();
+  for_each_band<kLanes>(destination, to, source, from, lines, [&](const Band<kLanes>& band) {
+    BandSynthesis<Band<kLanes>>(band, length, setup, hi, filters.hsize, filters.lo,
+                                filters.lsize, invert)
+        .run();
   });
+}
+
+// One entry point per instruction set. `flatten` inlines the whole walk into
+// each, so every copy is compiled for its own target and nothing built for a
+// wider one is shared with the baseline code.
+#define WSQ_BAND_KERNELS(name, lanes, attributes)                                            \
+  attributes void analyse_bands_##name(float* destination, LineLayout to, const float* source, \
+                                       LineLayout from, int32_t lines, int32_t length,         \
+                                       const FilterPair& filters, int32_t invert) {            \
+    analyse_bands_in<lanes>(destination, to, source, from, lines, length, filters, invert);    \
+  }                                                                                            \
+  attributes void synthesise_bands_##name(float* destination, LineLayout to,                   \
+                                          const float* source, LineLayout from,                \
+                                          int32_t lines, int32_t length,                       \
+                                          const FilterPair& filters, int32_t invert) {         \
+    synthesise_bands_in<lanes>(destination, to, source, from, lines, length, filters, invert); \
+  }
+
+WSQ_BAND_KERNELS(sse2, 4, __attribute__((flatten)))
+#if defined(__x86_64__) && defined(__GNUC__)
+WSQ_BAND_KERNELS(avx2, 8, __attribute__((target("avx2"), flatten)))
+WSQ_BAND_KERNELS(avx512, 16, __attribute__((target("avx512f"), flatten)))
+#endif
+#undef WSQ_BAND_KERNELS
+
+std::vector<BandKernels> all_band_kernels() {
+  std::vector<BandKernels> sets = {{"sse2", analyse_bands_sse2, synthesise_bands_sse2}};
+#if defined(__x86_64__) && defined(__GNUC__)
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("avx2")) {
+    sets.push_back({"avx2", analyse_bands_avx2, synthesise_bands_avx2});
+  }
+  if (__builtin_cpu_supports("avx512f")) {
+    sets.push_back({"avx512", analyse_bands_avx512, synthesise_bands_avx512});
+  }
+#endif
+  return sets;
+}
+
+}  // namespace
+
+const std::vector<BandKernels>& runnable_band_kernels() {
+  static const std::vector<BandKernels> sets = all_band_kernels();
+  return sets;
+}
+
+const BandKernels& band_kernels() {
+  // The widest set the processor runs, chosen once.
+  static const BandKernels& chosen = runnable_band_kernels().back();
+  return chosen;
+}
+
+void analyse_bands(float* destination, LineLayout to, const float* source, LineLayout from,
+                   int32_t lines, int32_t length, const FilterPair& filters, int32_t invert) {
+  band_kernels().analyse(destination, to, source, from, lines, length, filters, invert);
+}
+
+void synthesise_bands(float* destination, LineLayout to, const float* source, LineLayout from,
+                      int32_t lines, int32_t length, const FilterPair& filters, int32_t invert) {
+  band_kernels().synthesise(destination, to, source, from, lines, length, filters, invert);
 }

@@ -1,0 +1,76 @@
+#include "wsq/worker_pool.h"
+
+#include <exception>
+
+WorkerPool::WorkerPool(int32_t threads) {
+  for (int32_t t = 1; t < threads; ++t) {
+    try {
+      workers_.emplace_back([this, t] { work(t); });
+    } catch (const std::exception&) {
+      break;  // no more threads or no memory for them: run with those started
+    }
+  }
+}
+
+WorkerPool::~WorkerPool() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  start_.notify_all();
+  for (std::thread& worker : workers_) worker.join();
+}
+
+void WorkerPool::run_tasks(int32_t count, TaskRef task) {
+  if (count <= 0) return;
+  if (workers_.empty() || count == 1) {
+    for (int32_t i = 0; i < count; ++i) task(i, 0);
+    return;
+  }
+  {
+    std::lock_guard lock(mutex_);
+    task_ = task;
+    count_ = count;
+    next_ = 0;
+    busy_ = static_cast<int32_t>(workers_.size());
+    ++generation_;
+  }
+  start_.notify_all();
+  take_tasks(0);
+  std::unique_lock lock(mutex_);
+  finished_.wait(lock, [this] { return busy_ == 0; });
+}
+
+// Runs tasks until none is left.
+void WorkerPool::take_tasks(int32_t thread) {
+  for (;;) {
+    int32_t index = 0;
+    TaskRef task{};
+    {
+      std::lock_guard lock(mutex_);
+      if (next_ >= count_) return;
+      index = next_++;
+      task = task_;
+    }
+    task(index, thread);
+  }
+}
+
+void WorkerPool::work(int32_t thread) {
+  uint64_t seen = 0;
+  for (;;) {
+    {
+      std::unique_lock lock(mutex_);
+      start_.wait(lock, [&] { return stopping_ || generation_ != seen; });
+      if (stopping_) return;
+      seen = generation_;
+    }
+    take_tasks(thread);
+    {
+      std::lock_guard lock(mutex_);
+      --busy_;
+    }
+    finished_.notify_one();
+  }
+}
+
