@@ -61,7 +61,7 @@ ImageLibraryError size_record(const BmpHeader& header, size_t available, ImageRe
   }
   if (image.width == 0 || image.height == 0) return BadImageSize;
   if (!valid_depth(image.bits_per_pixel)) return BadBitsPerPixel;
-  if (uint64_t{image.width} * image.height > image.max_pixels) return BadImageSize;
+  if (above_pixel_limit(image, image.width, image.height)) return BadImageSize;
   file_row = row_bytes(image.bits_per_pixel, image.width, true);
   uint64_t palette_bytes = 0;
   if (image.bits_per_pixel <= 8) {

@@ -7,6 +7,7 @@
 #include <new>
 #include <vector>
 
+#include "imagelib/file_io.h"
 #include "imagelib/formats/tiff_io.h"
 #include "imagelib/formats/tiff_layout.h"
 
@@ -204,6 +205,7 @@ ImageLibraryError read_bit_planes(TIFF* tiff, const TiffLayout& layout, ImageRec
 }
 
 ImageLibraryError read_tiff_file(const std::string& filename, ImageRecord& image, TiffOptions* options) {
+  if (const ImageLibraryError code = check_input_file(filename, image.max_file_size); code != NoError) return code;
   TiffHandle tiff = open_tiff(filename, "r");
   if (!tiff) return CannotOpenFile;
   TiffLayout layout;
