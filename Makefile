@@ -4,7 +4,7 @@
 BUILD ?= build
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 
-.PHONY: run test bootstrap configure build
+.PHONY: run test bootstrap configure build ci ci-asan ci-tsan ci-fuzz ci-avx2
 
 bootstrap:
 	@bash scripts/bootstrap.sh
@@ -35,3 +35,10 @@ deb: configure
 	@cmake -S . -B $(BUILD) -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
 	@cmake --build $(BUILD) -j 2
 	cd $(BUILD) && cpack -G DEB
+
+# The CI stages, each runnable alone; .ci/run runs test and all four.
+ci:
+	@bash .ci/run
+
+ci-asan ci-tsan ci-fuzz ci-avx2: ci-%: bootstrap
+	@bash scripts/ci/$*.sh

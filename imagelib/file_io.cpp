@@ -8,6 +8,8 @@
 #include <memory>
 #include <new>
 
+#include "wsq/diagnostics.h"
+
 namespace {
 
 struct FileCloser {
@@ -21,14 +23,24 @@ std::string folder_of(const std::string& path) {
   return path.substr(0, slash);
 }
 
+// The shared verdict on a file's kind and size, with the refusal's message.
+ImageLibraryError check_status(const std::string& path, const struct stat& info, uint64_t max_bytes) {
+  if (!S_ISREG(info.st_mode)) return CannotOpenFile;
+  const auto size = static_cast<unsigned long long>(info.st_size);
+  if (size <= max_bytes) return NoError;
+  diag_printf("ERROR : %s : file of %llu bytes is above the file size limit of %llu bytes\n", path.c_str(), size,
+              static_cast<unsigned long long>(max_bytes));
+  return OutOfMemory;
+}
+
 }  // namespace
 
 ImageLibraryError read_whole_file(const std::string& path, std::vector<uint8_t>& bytes, uint64_t max_bytes) {
   std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file) return CannotOpenFile;
   struct stat info {};
-  if (fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) return CannotOpenFile;
-  if (static_cast<uint64_t>(info.st_size) > max_bytes) return OutOfMemory;
+  if (fstat(fileno(file.get()), &info) != 0) return CannotOpenFile;
+  if (const ImageLibraryError code = check_status(path, info, max_bytes); code != NoError) return code;
   try {
     bytes.resize(static_cast<size_t>(info.st_size));
   } catch (const std::bad_alloc&) {
@@ -39,6 +51,12 @@ ImageLibraryError read_whole_file(const std::string& path, std::vector<uint8_t>&
     return ReadError;
   }
   return NoError;
+}
+
+ImageLibraryError check_input_file(const std::string& path, uint64_t max_bytes) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return NoError;
+  return check_status(path, info, max_bytes);
 }
 
 OutputFile::OutputFile(std::string target) : target_(std::move(target)) {}

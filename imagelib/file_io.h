@@ -7,10 +7,19 @@
 
 #include "imagelib/errors.h"
 
-// Reads the whole file into bytes. CannotOpenFile when it cannot be opened,
-// ReadError when reading fails, OutOfMemory when it is larger than
-// max_bytes. Does not touch the last error.
+// Reads the whole file into bytes. CannotOpenFile when it cannot be opened
+// or is no regular file, ReadError when reading fails, OutOfMemory (with the
+// message of check_input_file) when it is larger than max_bytes. Does not
+// touch the last error.
 ImageLibraryError read_whole_file(const std::string& path, std::vector<uint8_t>& bytes, uint64_t max_bytes);
+
+// The size check of the readers that hand the file to a library by name:
+// CannotOpenFile for a path that names something other than a regular file
+// (a folder, say); OutOfMemory for a file larger than max_bytes, after writing
+// a diagnostic that names the file, its size and the limit. A path that
+// cannot be examined passes, so the reader's own open reports it. Does not
+// touch the last error.
+ImageLibraryError check_input_file(const std::string& path, uint64_t max_bytes);
 
 // A file that appears at its target path only when everything was written:
 // it is written to a temporary file in the target's folder and renamed over

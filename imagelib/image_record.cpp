@@ -3,6 +3,7 @@
 
 #include "imagelib/image_record.h"
 #include "imagelib/record_checks.h"
+#include "wsq/diagnostics.h"
 
 namespace {
 
@@ -11,6 +12,14 @@ bool valid_depth(uint8_t bits) {
 }
 
 }  // namespace
+
+bool above_pixel_limit(const ImageRecord& image, uint64_t width, uint64_t height) {
+  if (width == 0 || height <= image.max_pixels / width) return false;
+  diag_printf("ERROR : image of %llu x %llu pixels is above the pixel limit of %llu\n",
+              static_cast<unsigned long long>(width), static_cast<unsigned long long>(height),
+              static_cast<unsigned long long>(image.max_pixels));
+  return true;
+}
 
 uint64_t packed_row_bytes(uint32_t bits_per_pixel, uint32_t width) {
   return (static_cast<uint64_t>(bits_per_pixel) * width + 7) / 8;
@@ -51,9 +60,7 @@ ImageLibraryError image_allocate(ImageRecord& image) {
   if (image.width == 0 || image.height == 0) return set_last_error(BadImageSize);
   if (!valid_depth(image.bits_per_pixel)) return set_last_error(BadBitsPerPixel);
   // Refuse sizes beyond the caller's limit before anything is allocated.
-  if (static_cast<uint64_t>(image.width) * image.height > image.max_pixels) {
-    return set_last_error(BadImageSize);
-  }
+  if (above_pixel_limit(image, image.width, image.height)) return set_last_error(BadImageSize);
   const uint64_t stride = row_bytes(image.bits_per_pixel, image.width, image.pad_rows != 0);
   if (stride > UINT32_MAX || stride * image.height > SIZE_MAX / 2) return set_last_error(BadImageSize);
 

@@ -72,6 +72,7 @@ ImageLibraryError read_raw_code(int32_t status) {
 }
 
 ImageLibraryError decode_file(const std::string& filename, ImageRecord& image, ImageInfo* info) {
+  if (const ImageLibraryError code = check_input_file(filename, image.max_file_size); code != NoError) return code;
   std::vector<uint8_t> file;
   int32_t length = 0;
   if (const int32_t status = read_raw_from_filesize(filename, file, length); status != 0) {

@@ -168,7 +168,7 @@ ImageLibraryError size_record(const BmpHeader& header, size_t file_size, ImageRe
   }
   if (image.width == 0 || image.height == 0) return BadImageSize;
   if (!valid_depth(header.bits)) return BadBitsPerPixel;
-  if (uint64_t{image.width} * image.height > image.max_pixels) return BadImageSize;
+  if (above_pixel_limit(image, image.width, image.height)) return BadImageSize;
   file_row = row_bytes(header.bits, image.width, true);
   if (header.bits <= 8) {
     const uint32_t entries = image.palette_count == 0 ? 1u << header.bits : image.palette_count;

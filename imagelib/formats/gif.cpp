@@ -13,6 +13,8 @@
 #include <new>
 #include <vector>
 
+#include "imagelib/file_io.h"
+#include "imagelib/record_checks.h"
 #include "wsq/diagnostics.h"
 
 namespace {
@@ -104,6 +106,7 @@ void fill_palette(const ColorMapObject& map, ImageRecord& image) {
 }
 
 ImageLibraryError read_gif_file(const std::string& filename, ImageRecord& image) {
+  if (const ImageLibraryError code = check_input_file(filename, image.max_file_size); code != NoError) return code;
   int error = 0;
   GifHandle gif(DGifOpenFileName(filename.c_str(), &error));
   if (!gif) return report(error, CannotOpenFile);
@@ -115,7 +118,7 @@ ImageLibraryError read_gif_file(const std::string& filename, ImageRecord& image)
   // the global map serves images without one.
   const ColorMapObject* map = gif->Image.ColorMap != nullptr ? gif->Image.ColorMap : gif->SColorMap;
   if (map == nullptr || map->ColorCount <= 0 || map->ColorCount > 256) return CorruptFile;
-  if (static_cast<uint64_t>(gif->Image.Width) * static_cast<uint64_t>(gif->Image.Height) > image.max_pixels) {
+  if (above_pixel_limit(image, static_cast<uint64_t>(gif->Image.Width), static_cast<uint64_t>(gif->Image.Height))) {
     return BadImageSize;
   }
   image.width = static_cast<uint32_t>(gif->SWidth);

@@ -10,6 +10,7 @@
 
 #include "imagelib/file_io.h"
 #include "imagelib/image_record.h"
+#include "imagelib/record_checks.h"
 
 template <typename Decode>
 ImageLibraryError read_whole_file_with(const std::string& filename, ImageRecord& image, Decode decode) {
@@ -34,6 +35,6 @@ ImageLibraryError read_whole_file_with(const std::string& filename, ImageRecord&
 // BadImageSize for an empty picture or one above the record's pixel limit;
 // checked before the data is weighed against the file and before allocating.
 inline ImageLibraryError check_picture_size(const ImageRecord& image, uint64_t width, uint64_t height) {
-  if (width == 0 || height == 0 || width * height > image.max_pixels) return BadImageSize;
+  if (width == 0 || height == 0 || above_pixel_limit(image, width, height)) return BadImageSize;
   return NoError;
 }

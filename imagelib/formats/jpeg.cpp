@@ -8,8 +8,10 @@
 #include <cstdio>
 #include <new>
 
+#include "imagelib/file_io.h"
 #include "imagelib/formats/resolution.h"
 #include "imagelib/formats/jpeg_errors.h"
+#include "imagelib/record_checks.h"
 
 namespace {
 
@@ -50,7 +52,7 @@ ImageLibraryError decode_jpeg(JpegReader& reader, ImageRecord& image) {
   jpeg_read_header(&info, TRUE);
   // Only grey and RGB output is taken (not CMYK or YCCK).
   if (info.out_color_space != JCS_GRAYSCALE && info.out_color_space != JCS_RGB) return UnsupportedOption;
-  if (static_cast<uint64_t>(info.image_width) * info.image_height > image.max_pixels) return BadImageSize;
+  if (above_pixel_limit(image, info.image_width, info.image_height)) return BadImageSize;
   image.width = info.image_width;
   image.height = info.image_height;
   image.bits_per_pixel = static_cast<uint8_t>(info.num_components * 8);
@@ -77,6 +79,7 @@ ImageLibraryError decode_jpeg(JpegReader& reader, ImageRecord& image) {
 }
 
 ImageLibraryError read_jpeg_file(const std::string& filename, ImageRecord& image) {
+  if (const ImageLibraryError code = check_input_file(filename, image.max_file_size); code != NoError) return code;
   JpegReader reader;
   reader.file = std::fopen(filename.c_str(), "rb");
   if (reader.file == nullptr) return CannotOpenFile;

@@ -12,6 +12,7 @@
 
 #include "imagelib/byte_reader.h"
 #include "imagelib/formats/hand_reader.h"
+#include "imagelib/record_checks.h"
 
 namespace {
 
@@ -170,7 +171,7 @@ ImageLibraryError decode_pcx(std::span<const uint8_t> file, ImageRecord& image) 
   if (header.x_max < header.x_min || header.y_max < header.y_min) return BadImageSize;
   const uint32_t width = header.x_max - header.x_min + 1u;
   const uint32_t height = header.y_max - header.y_min + 1u;
-  if (uint64_t{width} * height > image.max_pixels) return BadImageSize;
+  if (above_pixel_limit(image, width, height)) return BadImageSize;
   const uint8_t depth = record_depth(header);
   if (depth == 0) return BadBitsPerPixel;
   if (header.bytes_per_line < (size_t{header.bits} * width + 7) / 8) return CorruptFile;

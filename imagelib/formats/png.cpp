@@ -12,8 +12,10 @@
 #include <new>
 #include <vector>
 
+#include "imagelib/file_io.h"
 #include "imagelib/formats/resolution.h"
 #include "imagelib/formats/png_messages.h"
+#include "imagelib/record_checks.h"
 
 namespace {
 
@@ -228,7 +230,7 @@ ImageLibraryError decode_png(PngReader& reader, ImageRecord& image) {
   png_read_info(reader.png, reader.info);
   png_get_IHDR(reader.png, reader.info, &facts.width, &facts.height, &facts.bit_depth, &facts.colour_type,
                &facts.interlace, nullptr, nullptr);
-  if (static_cast<uint64_t>(facts.width) * facts.height > image.max_pixels) return BadImageSize;
+  if (above_pixel_limit(image, facts.width, facts.height)) return BadImageSize;
   if (facts.colour_type == PNG_COLOR_TYPE_PALETTE &&
       (!png_get_PLTE(reader.png, reader.info, &facts.plte, &facts.plte_count) || facts.plte_count == 0)) {
     return CorruptFile;
@@ -257,6 +259,7 @@ ImageLibraryError decode_png(PngReader& reader, ImageRecord& image) {
 }
 
 ImageLibraryError read_png_file(const std::string& filename, ImageRecord& image) {
+  if (const ImageLibraryError code = check_input_file(filename, image.max_file_size); code != NoError) return code;
   PngReader reader;
   reader.file = std::fopen(filename.c_str(), "rb");
   if (reader.file == nullptr) return CannotOpenFile;

@@ -11,6 +11,7 @@
 
 #include "imagelib/byte_reader.h"
 #include "imagelib/formats/hand_reader.h"
+#include "imagelib/record_checks.h"
 
 namespace {
 
@@ -135,7 +136,7 @@ ImageLibraryError decode_sgi(std::span<const uint8_t> file, ImageRecord& image) 
 
   const uint32_t height = header.dimension == 1 ? 1 : header.y_size;
   const uint64_t pixel_count = uint64_t{header.x_size} * height;
-  if (pixel_count == 0 || pixel_count > image.max_pixels) return BadImageSize;
+  if (pixel_count == 0 || above_pixel_limit(image, header.x_size, height)) return BadImageSize;
   if (header.z_size == 0 || header.z_size > 4) return BadBitsPerPixel;
   // Run-length files hold two tables of 4-byte entries per row and channel;
   // verbatim files hold every sample.

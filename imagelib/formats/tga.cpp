@@ -8,6 +8,7 @@
 
 #include "imagelib/byte_reader.h"
 #include "imagelib/formats/hand_reader.h"
+#include "imagelib/record_checks.h"
 
 namespace {
 
@@ -195,7 +196,7 @@ ImageLibraryError decode_tga(std::span<const uint8_t> file, ImageRecord& image) 
   if (map.size() != colour_map_bytes(header)) return ReadError;
 
   const uint64_t pixel_count = uint64_t{header.width} * header.height;
-  if (pixel_count == 0 || pixel_count > image.max_pixels) return BadImageSize;
+  if (pixel_count == 0 || above_pixel_limit(image, header.width, header.height)) return BadImageSize;
   if (least_pixel_bytes(header, pixel_count) > in.remaining()) return ReadError;
 
   image.width = header.width;

@@ -7,6 +7,7 @@
 #include <new>
 #include <vector>
 
+#include "imagelib/file_io.h"
 #include "imagelib/formats/resolution.h"
 #include "imagelib/formats/tiff_io.h"
 #include "imagelib/formats/tiff_layout.h"
@@ -214,6 +215,7 @@ int32_t tiff_ppi(TIFF* tiff) {
 }
 
 ImageLibraryError read_tiff_file(const std::string& filename, ImageRecord& image, TiffOptions* options) {
+  if (const ImageLibraryError code = check_input_file(filename, image.max_file_size); code != NoError) return code;
   TiffHandle tiff = open_tiff(filename, "r");
   if (!tiff) return CannotOpenFile;
   TiffLayout layout;
