@@ -8,8 +8,8 @@
 #include "viewer/window/clipboard_actions.h"
 #include "viewer/window/converter_main_link.h"
 #include "viewer/converter/file_format_converter_form.h"
-#include "viewer/logic/file_names.h"
 #include "viewer/logic/ini_file.h"
+#include "viewer/logic/settings_location.h"
 #include "viewer/window/main_window.h"
 #include "viewer/widgets/message_boxes.h"
 
@@ -18,7 +18,7 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName("WSQ file viewer");
   const QStringList arguments = QApplication::arguments();
   QtMessageBoxes boxes;
-  TMainWSQForm form(boxes, settings_file_path(QApplication::applicationFilePath()),
+  TMainWSQForm form(boxes, settings_location(QApplication::applicationFilePath()),
                     arguments.size() > 1 ? arguments[1] : QString());
   TAboutForm about(boxes, &form);
   MainWindowConverterLink converter_link(form);

@@ -5,11 +5,12 @@
 
 #include "imagelib/image_library.h"
 #include "viewer/logic/format_table.h"
+#include "viewer/pictures/jpeg_resolution.h"
 #include "viewer/pictures/picture_registry.h"
 #include "viewer/pictures/qt_bitmap_bridge.h"
 #include "viewer/pictures/toolkit_error.h"
 
-QImage LibraryImageReader::load(const QString& file_name, const LoadLimits* limits) {
+QImage LibraryImageReader::load(const QString& file_name, const LoadLimits* limits, int32_t* read_ppi) {
   ImageRecord record;
   if (limits) {
     record.max_pixels = limits->max_pixels;
@@ -19,6 +20,7 @@ QImage LibraryImageReader::load(const QString& file_name, const LoadLimits* limi
   if (load_image(file_name.toStdString(), record, side_info(), side_tiff()) == NoError)
     bitmap = image_to_dib_section(record, CompositeNone);
   after_read();
+  if (read_ppi) *read_ppi = bitmap ? record.ppi : -1;
   return bitmap ? qimage_from_bitmap(*bitmap) : QImage();
 }
 
@@ -28,7 +30,8 @@ void TWSQImage::after_read() {
   last_.comment = info_.comment;
 }
 
-QImage read_jpeg_image(const QString& file_name, const LoadLimits& limits) {
+QImage read_jpeg_image(const QString& file_name, const LoadLimits& limits, int32_t& read_ppi) {
+  read_ppi = -1;
   QImageReader reader(file_name, "jpeg");
   const QSize size = reader.size();
   if (const auto refusal = pixel_refusal(std::max(size.width(), 0), std::max(size.height(), 0), limits))
@@ -37,24 +40,29 @@ QImage read_jpeg_image(const QString& file_name, const LoadLimits& limits) {
   if (image.isNull()) {
     throw ToolkitError(QStringLiteral("Cannot read JPEG image \"%1\": %2").arg(file_name, reader.errorString()));
   }
+  read_ppi = jpeg_file_ppi(file_name);
   return image;
 }
 
 template <typename Reader, typename... Records>
-static PictureReader reader_of(const LoadLimits& limits, Records&... records) {
-  return [&limits, &records...](const QString& file_name) { return Reader(records...).load(file_name, &limits); };
+static PictureReader reader_of(const LoadLimits& limits, int32_t& read_ppi, Records&... records) {
+  return [&limits, &read_ppi, &records...](const QString& file_name) {
+    return Reader(records...).load(file_name, &limits, &read_ppi);
+  };
 }
 
 void register_program_readers(PictureRegistry& registry, ImageInfo& last_image_info,
-                              TiffOptions& last_tiff_options, const LoadLimits& limits) {
-  const auto jpeg = [&limits](const QString& file_name) { return read_jpeg_image(file_name, limits); };
+                              TiffOptions& last_tiff_options, const LoadLimits& limits, int32_t& read_ppi) {
+  const auto jpeg = [&limits, &read_ppi](const QString& file_name) {
+    return read_jpeg_image(file_name, limits, read_ppi);
+  };
   for (const FormatRow& row : FormatPatterns()) {
     PictureReader reader;
     switch (row.reader) {
       case FormatReader::Jpeg: reader = jpeg; break;
-      case FormatReader::ProgramWsq: reader = reader_of<TWSQImage>(limits, last_image_info); break;
-      case FormatReader::ProgramTiff: reader = reader_of<TTIFFImage>(limits, last_tiff_options); break;
-      case FormatReader::Program: reader = reader_of<LibraryImageReader>(limits); break;
+      case FormatReader::ProgramWsq: reader = reader_of<TWSQImage>(limits, read_ppi, last_image_info); break;
+      case FormatReader::ProgramTiff: reader = reader_of<TTIFFImage>(limits, read_ppi, last_tiff_options); break;
+      case FormatReader::Program: reader = reader_of<LibraryImageReader>(limits, read_ppi); break;
       default: continue;
     }
     const std::string_view extension = row_extension(row).substr(1);

@@ -3,7 +3,8 @@
 // library (load_image_to_bitmap, pixels as they are) and yields the bitmap as
 // a Qt image, or a null image when the library refused the file. The WSQ and
 // TIFF readers also copy what the read found into the records the
-// information line and the save flow use.
+// information line and the save flow use; every reader can report the
+// resolution the file records.
 #include <QImage>
 #include <QString>
 
@@ -17,7 +18,9 @@ class LibraryImageReader {
  public:
   virtual ~LibraryImageReader() = default;
   // Reads within limits when given, else within the library's defaults.
-  QImage load(const QString& file_name, const LoadLimits* limits = nullptr);
+  // read_ppi, when given, receives the file's pixels per inch (-1 when it
+  // records none or the read failed).
+  QImage load(const QString& file_name, const LoadLimits* limits = nullptr, int32_t* read_ppi = nullptr);
 
  protected:
   virtual ImageInfo* side_info() { return nullptr; }
@@ -53,12 +56,12 @@ class TTIFFImage final : public LibraryImageReader {
 // LibraryImageReaders: they pass no side record and copy nothing after the read.
 
 // The JPEG reader (Qt's): the image, or ToolkitError when it cannot be read
-// or is larger than max_pixels.
-QImage read_jpeg_image(const QString& file_name, const LoadLimits& limits);
+// or is larger than max_pixels. read_ppi receives the JFIF resolution.
+QImage read_jpeg_image(const QString& file_name, const LoadLimits& limits, int32_t& read_ppi);
 
 // Registers the JPEG reader and the program's readers for the extensions
 // the format table gives them, with its descriptions, so they take precedence
 // over earlier registrations of the same extensions. The readers keep a
-// reference to limits.
+// reference to limits, and set read_ppi to each file's resolution.
 void register_program_readers(PictureRegistry& registry, ImageInfo& last_image_info,
-                              TiffOptions& last_tiff_options, const LoadLimits& limits);
+                              TiffOptions& last_tiff_options, const LoadLimits& limits, int32_t& read_ppi);

@@ -26,7 +26,7 @@ QString shown_name(const QString& file_name) { return QDir::toNativeSeparators(f
   throw ToolkitError(QStringLiteral("Cannot read \"%1\": %2").arg(shown_name(file_name), reason));
 }
 
-QImage through_library(RecordReader read, const QString& file_name, const LoadLimits& limits) {
+QImage through_library(RecordReader read, const QString& file_name, const LoadLimits& limits, int32_t& read_ppi) {
   ImageRecord record;
   record.max_pixels = limits.max_pixels;
   record.max_file_size = limits.max_file_size;
@@ -37,6 +37,7 @@ QImage through_library(RecordReader read, const QString& file_name, const LoadLi
   const BitmapHandle bitmap = image_to_dib_section(record, CompositeNone);
   QImage image = bitmap ? qimage_from_bitmap(*bitmap) : QImage();
   if (image.isNull()) refuse(file_name, get_last_error_message());
+  read_ppi = record.ppi;
   return image;
 }
 
@@ -44,8 +45,10 @@ ImageLibraryError read_tiff_without_options(const std::string& file_name, ImageR
   return read_tiff(file_name, record, nullptr);
 }
 
-PictureReader library_reader(RecordReader read, const LoadLimits& limits) {
-  return [read, &limits](const QString& file_name) { return through_library(read, file_name, limits); };
+PictureReader library_reader(RecordReader read, const LoadLimits& limits, int32_t& read_ppi) {
+  return [read, &limits, &read_ppi](const QString& file_name) {
+    return through_library(read, file_name, limits, read_ppi);
+  };
 }
 
 PictureReader qt_reader(const char* format, const LoadLimits& limits) {
@@ -66,7 +69,7 @@ QImage unreadable(const QString& file_name) {
 
 }  // namespace
 
-void register_toolkit_readers(PictureRegistry& registry, const LoadLimits& limits) {
+void register_toolkit_readers(PictureRegistry& registry, const LoadLimits& limits, int32_t& read_ppi) {
   for (const FormatRow& row : FormatPatterns()) {
     const std::string_view extension = row_extension(row);
     if (extension.empty()) continue;
@@ -74,12 +77,12 @@ void register_toolkit_readers(PictureRegistry& registry, const LoadLimits& limit
     const char* qt_format = extension == ".jfif" ? "jpeg" : extension.data() + 1;
     PictureReader reader;
     switch (row.reader) {
-      case FormatReader::LibraryBmp: reader = library_reader(read_bmp, limits); break;
-      case FormatReader::LibraryTga: reader = library_reader(read_tga, limits); break;
-      case FormatReader::LibrarySgi: reader = library_reader(read_rgb, limits); break;
-      case FormatReader::LibraryPcx: reader = library_reader(read_pcx, limits); break;
-      case FormatReader::LibraryPsd: reader = library_reader(read_psd, limits); break;
-      case FormatReader::LibraryTiff: reader = library_reader(read_tiff_without_options, limits); break;
+      case FormatReader::LibraryBmp: reader = library_reader(read_bmp, limits, read_ppi); break;
+      case FormatReader::LibraryTga: reader = library_reader(read_tga, limits, read_ppi); break;
+      case FormatReader::LibrarySgi: reader = library_reader(read_rgb, limits, read_ppi); break;
+      case FormatReader::LibraryPcx: reader = library_reader(read_pcx, limits, read_ppi); break;
+      case FormatReader::LibraryPsd: reader = library_reader(read_psd, limits, read_ppi); break;
+      case FormatReader::LibraryTiff: reader = library_reader(read_tiff_without_options, limits, read_ppi); break;
       case FormatReader::Qt: reader = qt_reader(qt_format, limits); break;
       case FormatReader::None: reader = unreadable; break;
       default: continue;  // the program's own readers (register_program_readers)

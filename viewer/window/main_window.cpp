@@ -109,8 +109,8 @@ TMainWSQForm::TMainWSQForm(MessageBoxes& boxes, const QString& settings_path, co
   Limits = read_load_limits(*settings_);
   recent_files_ = read_recent_files(*settings_);
   rebuild_recent_menu();
-  register_toolkit_readers(registry_, Limits);
-  register_program_readers(registry_, LastImageInfo, LastTiffOptions, Limits);
+  register_toolkit_readers(registry_, Limits, LastReadPpi);
+  register_program_readers(registry_, LastImageInfo, LastTiffOptions, Limits, LastReadPpi);
   open_from_command_line(first_argument);
   Unattended = false;
 }

@@ -62,6 +62,8 @@ class TMainWSQForm : public QMainWindow {
   // What the WSQ and TIFF readers found last and the saves send.
   ImageInfo LastImageInfo{.depth_or_quality = 0, .bitrate = 0, .ppi = 0, .comment = std::nullopt};
   TiffOptions LastTiffOptions;
+  // The resolution the last read file records, -1 when it records none.
+  int32_t LastReadPpi = -1;
   // The file dialogs' file names and the save dialog's 1-based filter index.
   QString OpenDialogFileName;
   QString SaveDialogFileName;

@@ -87,7 +87,8 @@ QImage TMainWSQForm::load_picture(const QString& lower_extension) {
     if (const auto refusal = file_size_refusal(static_cast<uint64_t>(file.size()), Limits))
       throw ToolkitError(QStringLiteral("Cannot read \"%1\": %2").arg(name, *refusal));
   }
-  if (is_jpeg_extension(lower_extension)) return read_jpeg_image(name, Limits);
+  LastReadPpi = -1;
+  if (is_jpeg_extension(lower_extension)) return read_jpeg_image(name, Limits, LastReadPpi);
   return registry_.load(lower_extension, name);
 }
 
@@ -104,8 +105,7 @@ FlowOutcome TMainWSQForm::run_open_flow() {
     show_new_image(image);
     ShownFileName = CurrentFileName;
     ShownDepth = extension == ".wsq" ? static_cast<int32_t>(LastImageInfo.depth_or_quality) : image.depth();
-    // Only WSQ files tell the viewer their resolution.
-    ShownPpi = extension == ".wsq" ? LastImageInfo.ppi : -1;
+    ShownPpi = extension == ".wsq" ? LastImageInfo.ppi : LastReadPpi;
     if (!Unattended) remember_recent(CurrentFileName);
   } else if (WorkingBitmap.isNull()) {
     return failed(kOpenErrorCaption, get_last_error_message());
@@ -131,6 +131,8 @@ void TMainWSQForm::write_information_line(const QString& lower_extension) {
     line += LastImageInfo.ppi == -1 ? QStringLiteral(", dpi unknown ") : QStringLiteral(", dpi = %1").arg(LastImageInfo.ppi);
     line += QStringLiteral(", depth = %1, Comments: ").arg(LastImageInfo.depth_or_quality);
     if (LastImageInfo.comment) line += on_one_line(QString::fromLatin1(*LastImageInfo.comment));
+  } else if (ShownPpi > 0) {
+    line += QStringLiteral(", dpi = %1").arg(ShownPpi);
   }
   SetStatusText(line);
 }

@@ -56,7 +56,7 @@ TEST_F(BrowseKeys, PageDownAndPageUpStepThroughTheFolderWithWrapAround) {
   EXPECT_EQ(window->CurrentFileName, path("c.wsq"));
   window->FormKeyDown(PageDown);
   EXPECT_EQ(window->CurrentFileName, path("a.bmp"));
-  EXPECT_EQ(window->StatusText(), "   Image info: width = 6, height = 3");
+  EXPECT_EQ(window->StatusText(), "   Image info: width = 6, height = 3, dpi = 96");
   window->FormKeyDown(PageDown);
   EXPECT_EQ(window->CurrentFileName, path("b.wsq"));
   window->FormKeyDown(PageUp);
@@ -90,7 +90,7 @@ TEST_F(BrowseKeys, KeysReachTheWindowAndThePanelControls) {
 
 TEST_F(BrowseKeys, CommandLineOpenLeavesTheKeysInactive) {
   auto window = make_window(path("a.bmp"));
-  EXPECT_EQ(window->StatusText(), "   Image info: width = 6, height = 3");
+  EXPECT_EQ(window->StatusText(), "   Image info: width = 6, height = 3, dpi = 96");
   window->FormKeyDown(PageDown);
   window->FormKeyDown(Home);
   EXPECT_EQ(window->CurrentFileName, path("a.bmp"));

@@ -70,12 +70,13 @@ TEST(ReadableExtensions, RegistryAndJpegLists) {
   EXPECT_FALSE(is_readable_extension(""));
 }
 
-TEST(MainWindow, PngLineHasOnlyTheSize) {
+TEST(MainWindow, PngLineHasTheSizeAndTheRecordedResolution) {
   WindowUnderTest window;
+  // Qt's writer records the image's default 96 dpi.
   ASSERT_TRUE(test_image(120, 80).save(window.file("p.png")));
   open_file(*window.form, window.file("p.png"));
   EXPECT_TRUE(window.boxes.shown.empty());
-  EXPECT_EQ(window.form->StatusText(), "   Image info: width = 120, height = 80");
+  EXPECT_EQ(window.form->StatusText(), "   Image info: width = 120, height = 80, dpi = 96");
   EXPECT_EQ(window.form->ImageRect(), (ViewRect{(493 - 120) / 2, (479 - 80) / 2, 120, 80}));
   EXPECT_EQ(window.form->WorkingBitmap.format(), QImage::Format_RGB888);
   EXPECT_DOUBLE_EQ(window.form->AspectRatio, 1.5);
@@ -112,7 +113,7 @@ TEST(MainWindow, UnreadableExtensionKeepsTheImageAndRebuildsItsLine) {
   open_file(*window.form, window.file("notes.txt"));
   EXPECT_TRUE(window.boxes.shown.empty());
   EXPECT_EQ(window.form->CurrentFileName, window.file("notes.txt"));
-  EXPECT_EQ(window.form->StatusText(), "   Image info: width = 80, height = 66");
+  EXPECT_EQ(window.form->StatusText(), "   Image info: width = 80, height = 66, dpi = 500");
   EXPECT_EQ(window.form->ImageRect().left, (493 - 80) / 2);
 }
 
@@ -138,7 +139,7 @@ TEST(MainWindow, CorruptFileShowsTheLibraryMessageAndKeepsThePreviousImage) {
   EXPECT_EQ(window.boxes.shown[0].caption, "DIZ Udizev Error");
   EXPECT_EQ(window.boxes.shown[0].flags, MessageBoxError);
   EXPECT_EQ(window.form->WorkingBitmap.size(), QSize(50, 40));
-  EXPECT_EQ(window.form->StatusText(), "   Image info: width = 50, height = 40");
+  EXPECT_EQ(window.form->StatusText(), "   Image info: width = 50, height = 40, dpi = 96");
   EXPECT_EQ(window.form->CurrentFileName, window.file("bad.wsq"));
 }
 
@@ -167,7 +168,7 @@ TEST(MainWindow, JpegOpensThroughQt) {
   ASSERT_TRUE(test_image(33, 22).save(window.file("j.JPG"), "jpeg"));
   open_file(*window.form, window.file("j.JPG"));
   EXPECT_TRUE(window.boxes.shown.empty());
-  EXPECT_EQ(window.form->StatusText(), "   Image info: width = 33, height = 22");
+  EXPECT_EQ(window.form->StatusText(), "   Image info: width = 33, height = 22, dpi = 96");
 }
 
 TEST(MainWindow, BrowseHookRunsOnlyWhenAttended) {
@@ -197,7 +198,7 @@ TEST(MainWindow, CommandLineOpensBeforeShowing) {
   TempDir folder;
   ASSERT_TRUE(test_image(70, 20).save(QString::fromStdString(folder.file("start.png"))));
   WindowUnderTest window(QString::fromStdString(folder.file("start.png")));
-  EXPECT_EQ(window.form->StatusText(), "   Image info: width = 70, height = 20");
+  EXPECT_EQ(window.form->StatusText(), "   Image info: width = 70, height = 20, dpi = 96");
   EXPECT_FALSE(window.form->Unattended);
   EXPECT_TRUE(window.form->OutputImage->hasPicture());
 }
@@ -253,7 +254,7 @@ TEST(MainWindow, DroppedFileOpensAsFromTheOpenDialog) {
   window.form->OnBuildBrowseList = [&] { ++builds; };
   window.form->Unattended = true;
   window.form->OpenFileInteractively(window.file("g.png"));
-  EXPECT_EQ(window.form->StatusText(), "   Image info: width = 30, height = 15");
+  EXPECT_EQ(window.form->StatusText(), "   Image info: width = 30, height = 15, dpi = 96");
   EXPECT_EQ(builds, 1);
   EXPECT_TRUE(window.form->OpenDialogFileName.isEmpty());
 }
