@@ -200,6 +200,11 @@ PYBIND11_MODULE(_wsqview, module) {
              "(height x width) or colour (x 3 RGB, x 4 RGBA) uint8 array in the format of the extension;\n"
              "bitrate, ppi (default 500) and comment apply to WSQ, quality to JPEG. The file appears only\n"
              "when it was written completely.");
+  module.def("readable_keys", &readable_extension_keys,
+             "readable_keys() -> list: the extension keys (the first three letters after the last dot,\n"
+             "upper-cased) of the formats read() and convert() read.");
+  module.def("writable_keys", &writable_extension_keys,
+             "writable_keys() -> list: the extension keys of the formats write() and convert() write.");
   module.def("convert", &convert, arg("source"), arg("target"), py::kw_only(), arg("bitrate") = 0.75,
              arg("ppi") = py::none(), arg("comment") = py::none(), arg("quality") = 100,
              "convert(source, target, *, bitrate=0.75, ppi=None, comment=None, quality=100): what wsqconv\n"
