@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "cli/format_keys.h"
+#include "imagelib/extension.h"
 
 namespace {
 
@@ -168,8 +169,8 @@ const char* usage_text() {
       "       wsqconv [--json] --info FILE...\n"
       "\n"
       "Converts INPUT to OUTPUT, each format chosen by its file extension\n"
-      "(read: " + key_list(readable_keys()) + ";\n"
-      " write: " + key_list(writable_keys()) + "), converts every image\n"
+      "(read: " + key_list(readable_extension_keys()) + ";\n"
+      " write: " + key_list(writable_extension_keys()) + "), converts every image\n"
       "in IN_DIR into OUT_DIR as EXT files, or prints each FILE's facts.\n"
       "Grey pictures are written as 8-bit grey where the format allows.\n"
       "\n"

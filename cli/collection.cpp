@@ -9,14 +9,11 @@
 
 #include "cli/format_keys.h"
 #include "imagelib/extension.h"
+#include "imagelib/file_io.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// The prefix of the library's temporary files (an interrupted write may
-// leave one behind; it is never an input).
-constexpr std::string_view kTemporaryPrefix = ".wsqtmp-";
 
 bool wanted(const fs::path& path, const std::vector<std::string>& keys) {
   const std::string name = path.filename().string();

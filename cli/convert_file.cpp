@@ -3,20 +3,12 @@
 
 #include <filesystem>
 
-#include "cli/grey_record.h"
-#include "cli/wsq_input.h"
-#include "imagelib/extension.h"
+#include "imagelib/conversion.h"
 #include "imagelib/image_library.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// The WSQ resolution of a source that records none (a WSQ source without
-// one keeps none).
-constexpr int32_t kDefaultWsqPpi = 500;
-
-bool is_wsq(const std::string& filename) { return extension_key(filename) == "WSQ"; }
 
 ConversionResult failure(const std::string& file, std::string message) {
   ConversionResult result;
@@ -51,14 +43,6 @@ std::string check_input(const std::string& input, const CliOptions& options, uin
   return {};
 }
 
-ImageInfo wsq_settings(const std::string& input, const ImageRecord& image, const CliOptions& options) {
-  ImageInfo info;
-  info.bitrate = options.bitrate;
-  info.ppi = options.ppi.value_or(image.ppi > 0 ? image.ppi : is_wsq(input) ? -1 : kDefaultWsqPpi);
-  info.comment = options.comment;
-  return info;
-}
-
 }  // namespace
 
 ConversionResult convert_file(const std::string& input, const std::string& output, const CliOptions& options) {
@@ -70,11 +54,10 @@ ConversionResult convert_file(const std::string& input, const std::string& outpu
   if (const ImageLibraryError code = load_image(input, image, nullptr); code != NoError) {
     return failure(input, load_message(code, options));
   }
-  if (!narrow_grey_record(image)) return failure(input, get_last_error_message());
-  if (options.ppi) image.ppi = *options.ppi;
-  if (is_wsq(output) && prepare_for_wsq(image) != NoError) return failure(input, get_last_error_message());
-  const ImageInfo settings = wsq_settings(input, image, options);
-  if (save_image(image, output, is_wsq(output) ? &settings : nullptr) != NoError) {
+  const ConversionSettings settings{options.bitrate, options.ppi, options.comment};
+  if (prepare_for_target(image, output, settings) != NoError) return failure(input, get_last_error_message());
+  ImageInfo info;
+  if (save_image(image, output, target_info(input, output, image, settings, info)) != NoError) {
     return failure(output, get_last_error_message());
   }
   ConversionResult result;

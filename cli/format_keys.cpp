@@ -1,20 +1,10 @@
-// The formats the image library reads and writes, by extension key.
+// Extension keys as typed on the command line, checked against the library's table.
 #include "cli/format_keys.h"
 
 #include <algorithm>
 #include <cctype>
 
-const std::vector<std::string>& readable_keys() {
-  static const std::vector<std::string> keys = {"WSQ", "TIF", "PNG", "JPG", "BMP", "TGA", "CEL", "RGB",
-                                                "GIF", "PSD", "IFF", "PCX", "PGM", "PPM", "PNM"};
-  return keys;
-}
-
-const std::vector<std::string>& writable_keys() {
-  static const std::vector<std::string> keys = {"WSQ", "TIF", "PNG", "JPG", "BMP", "RGB",
-                                                "TGA", "PGM", "PPM", "PNM"};
-  return keys;
-}
+#include "imagelib/extension.h"
 
 std::string key_of_extension(std::string extension) {
   if (!extension.empty() && extension[0] == '.') extension.erase(0, 1);
@@ -23,10 +13,14 @@ std::string key_of_extension(std::string extension) {
   return extension;
 }
 
-bool is_readable_key(const std::string& key) {
-  return std::find(readable_keys().begin(), readable_keys().end(), key) != readable_keys().end();
+namespace {
+
+bool listed(const std::vector<std::string>& keys, const std::string& key) {
+  return std::find(keys.begin(), keys.end(), key) != keys.end();
 }
 
-bool is_writable_key(const std::string& key) {
-  return std::find(writable_keys().begin(), writable_keys().end(), key) != writable_keys().end();
-}
+}  // namespace
+
+bool is_readable_key(const std::string& key) { return listed(readable_extension_keys(), key); }
+
+bool is_writable_key(const std::string& key) { return listed(writable_extension_keys(), key); }

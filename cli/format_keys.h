@@ -1,12 +1,8 @@
 #pragma once
-// The extension keys wsqconv reads and writes, the one table that the
-// options, the collection and the help text share.
-#include <optional>
+// The extension keys the options and the collection take, checked against
+// the image library's own format table (readable_extension_keys and
+// writable_extension_keys in imagelib/extension.h).
 #include <string>
-#include <vector>
-
-const std::vector<std::string>& readable_keys();
-const std::vector<std::string>& writable_keys();
 
 // The key of an extension as typed ("tiff", ".PNG"): upper case, at most
 // three characters, as the library matches file names.

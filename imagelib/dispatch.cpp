@@ -31,35 +31,94 @@ std::optional<std::string> extension_key(const std::string& filename) {
 
 namespace {
 
+using Reader = ImageLibraryError (*)(const std::string& filename, ImageRecord& image, ImageInfo* info,
+                                     TiffOptions* tiff);
+using Writer = ImageLibraryError (*)(const std::string& key, const std::string& filename, const ImageRecord& image,
+                                     const ImageInfo* info, const TiffOptions* tiff);
+
+// One format of the library: the extension key that chooses it, its reader
+// and its writer (null when the library does not write it).
+struct Format {
+  const char* key;
+  Reader read;
+  Writer write;
+};
+
+ImageLibraryError read_pnm_file(const std::string& filename, ImageRecord& image, ImageInfo*, TiffOptions*) {
+  return read_pnm(filename, image);
+}
+
+ImageLibraryError write_pnm_file(const std::string& key, const std::string& filename, const ImageRecord& image,
+                                 const ImageInfo*, const TiffOptions*) {
+  return write_pnm(filename, image, key);
+}
+
+// The formats in the order they are listed to users.
+constexpr Format kFormats[] = {
+    {"WSQ", [](const std::string& f, ImageRecord& i, ImageInfo* info, TiffOptions*) { return read_wsq(f, i, info); },
+     [](const std::string&, const std::string& f, const ImageRecord& i, const ImageInfo* info, const TiffOptions*) {
+       return write_wsq(f, i, info);
+     }},
+    {"TIF", [](const std::string& f, ImageRecord& i, ImageInfo*, TiffOptions* tiff) { return read_tiff(f, i, tiff); },
+     [](const std::string&, const std::string& f, const ImageRecord& i, const ImageInfo*, const TiffOptions* tiff) {
+       return write_tiff(f, i, tiff);
+     }},
+    {"PNG", [](const std::string& f, ImageRecord& i, ImageInfo*, TiffOptions*) { return read_png(f, i); },
+     [](const std::string&, const std::string& f, const ImageRecord& i, const ImageInfo*, const TiffOptions*) {
+       return write_png(f, i);
+     }},
+    {"JPG", [](const std::string& f, ImageRecord& i, ImageInfo*, TiffOptions*) { return read_jpeg(f, i); },
+     [](const std::string&, const std::string& f, const ImageRecord& i, const ImageInfo* info, const TiffOptions*) {
+       return write_jpeg(f, i, info ? static_cast<int32_t>(info->depth_or_quality) : 100);
+     }},
+    {"BMP", [](const std::string& f, ImageRecord& i, ImageInfo*, TiffOptions*) { return read_bmp(f, i); },
+     [](const std::string&, const std::string& f, const ImageRecord& i, const ImageInfo*, const TiffOptions*) {
+       return write_bmp(f, i);
+     }},
+    {"TGA", [](const std::string& f, ImageRecord& i, ImageInfo*, TiffOptions*) { return read_tga(f, i); },
+     [](const std::string&, const std::string& f, const ImageRecord& i, const ImageInfo*, const TiffOptions*) {
+       return write_tga(f, i);
+     }},
+    {"CEL", [](const std::string& f, ImageRecord& i, ImageInfo*, TiffOptions*) { return read_cel(f, i); }, nullptr},
+    {"RGB", [](const std::string& f, ImageRecord& i, ImageInfo*, TiffOptions*) { return read_rgb(f, i); },
+     [](const std::string&, const std::string& f, const ImageRecord& i, const ImageInfo*, const TiffOptions*) {
+       return write_rgb(f, i);
+     }},
+    {"GIF", [](const std::string& f, ImageRecord& i, ImageInfo*, TiffOptions*) { return read_gif(f, i); }, nullptr},
+    {"PSD", [](const std::string& f, ImageRecord& i, ImageInfo*, TiffOptions*) { return read_psd(f, i); }, nullptr},
+    {"IFF", [](const std::string& f, ImageRecord& i, ImageInfo*, TiffOptions*) { return read_iff(f, i); }, nullptr},
+    {"PCX", [](const std::string& f, ImageRecord& i, ImageInfo*, TiffOptions*) { return read_pcx(f, i); }, nullptr},
+    {"PGM", read_pnm_file, write_pnm_file},
+    {"PPM", read_pnm_file, write_pnm_file},
+    {"PNM", read_pnm_file, write_pnm_file},
+};
+
+const Format* format_of(const std::string& key) {
+  const auto found = std::find_if(std::begin(kFormats), std::end(kFormats),
+                                  [&](const Format& format) { return key == format.key; });
+  return found == std::end(kFormats) ? nullptr : found;
+}
+
 ImageLibraryError read_by_key(const std::string& key, const std::string& filename, ImageRecord& image,
                               ImageInfo* info, TiffOptions* tiff) {
-  if (key == "WSQ") return read_wsq(filename, image, info);
-  if (key == "TIF") return read_tiff(filename, image, tiff);
-  if (key == "PNG") return read_png(filename, image);
-  if (key == "JPG") return read_jpeg(filename, image);
-  if (key == "BMP") return read_bmp(filename, image);
-  if (key == "TGA") return read_tga(filename, image);
-  if (key == "CEL") return read_cel(filename, image);
-  if (key == "RGB") return read_rgb(filename, image);
-  if (key == "GIF") return read_gif(filename, image);
-  if (key == "PSD") return read_psd(filename, image);
-  if (key == "IFF") return read_iff(filename, image);
-  if (key == "PCX") return read_pcx(filename, image);
-  if (key == "PGM" || key == "PPM" || key == "PNM") return read_pnm(filename, image);
-  return set_last_error(UnsupportedExtension);
+  const Format* format = format_of(key);
+  if (format == nullptr) return set_last_error(UnsupportedExtension);
+  return format->read(filename, image, info, tiff);
 }
 
 ImageLibraryError write_by_key(const std::string& key, const std::string& filename, const ImageRecord& image,
                                const ImageInfo* info, const TiffOptions* tiff) {
-  if (key == "WSQ") return write_wsq(filename, image, info);
-  if (key == "TIF") return write_tiff(filename, image, tiff);
-  if (key == "PNG") return write_png(filename, image);
-  if (key == "JPG") return write_jpeg(filename, image, info ? static_cast<int32_t>(info->depth_or_quality) : 100);
-  if (key == "BMP") return write_bmp(filename, image);
-  if (key == "RGB") return write_rgb(filename, image);
-  if (key == "TGA") return write_tga(filename, image);
-  if (key == "PGM" || key == "PPM" || key == "PNM") return write_pnm(filename, image, key);
-  return set_last_error(UnsupportedExtension);
+  const Format* format = format_of(key);
+  if (format == nullptr || format->write == nullptr) return set_last_error(UnsupportedExtension);
+  return format->write(key, filename, image, info, tiff);
+}
+
+std::vector<std::string> keys_where(bool writable) {
+  std::vector<std::string> keys;
+  for (const Format& format : kFormats) {
+    if (!writable || format.write != nullptr) keys.emplace_back(format.key);
+  }
+  return keys;
 }
 
 // Runs a reader or writer, turning an escaped allocation failure into the
@@ -93,6 +152,16 @@ void fill_from_pixels(ImageRecord& image, uint8_t bytes_per_pixel, const uint8_t
 }
 
 }  // namespace
+
+const std::vector<std::string>& readable_extension_keys() {
+  static const std::vector<std::string> keys = keys_where(false);
+  return keys;
+}
+
+const std::vector<std::string>& writable_extension_keys() {
+  static const std::vector<std::string> keys = keys_where(true);
+  return keys;
+}
 
 ImageLibraryError load_image(const std::string& filename, ImageRecord& image, ImageInfo* info, TiffOptions* tiff) {
   set_last_error(NoError);

@@ -67,7 +67,7 @@ OutputFile::~OutputFile() {
 }
 
 bool OutputFile::open() {
-  std::string pattern = folder_of(target_) + "/.wsqtmp-XXXXXX";
+  std::string pattern = folder_of(target_) + "/" + std::string(kTemporaryPrefix) + "XXXXXX";
   const int fd = ::mkstemp(pattern.data());
   if (fd < 0) return false;
   temp_path_ = pattern;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "imagelib/errors.h"
@@ -20,6 +21,10 @@ ImageLibraryError read_whole_file(const std::string& path, std::vector<uint8_t>&
 // cannot be examined passes, so the reader's own open reports it. Does not
 // touch the last error.
 ImageLibraryError check_input_file(const std::string& path, uint64_t max_bytes);
+
+// The name prefix of OutputFile's temporary files (an interrupted write may
+// leave one behind; it is never an input).
+inline constexpr std::string_view kTemporaryPrefix = ".wsqtmp-";
 
 // A file that appears at its target path only when everything was written:
 // it is written to a temporary file in the target's folder and renamed over

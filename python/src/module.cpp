@@ -11,6 +11,7 @@
 #include <pybind11/stl/filesystem.h>
 
 #include "failure.h"
+#include "imagelib/conversion.h"
 #include "imagelib/extension.h"
 #include "imagelib/file_io.h"
 #include "imagelib/image_library.h"
@@ -25,7 +26,6 @@ namespace py = pybind11;
 namespace {
 
 constexpr int kWsqDepth = 8;
-constexpr int32_t kDefaultPpi = 500;
 
 // The bytes of any contiguous buffer (bytes, bytearray, memoryview, ...),
 // held for the lifetime of the object.
@@ -51,6 +51,10 @@ SaveOptions save_options(double bitrate, std::optional<int32_t> ppi, std::option
   SaveOptions options{bitrate, ppi, std::move(comment), quality};
   check_save_options(options);
   return options;
+}
+
+ConversionSettings conversion_settings(const SaveOptions& options) {
+  return {options.bitrate, options.ppi, options.comment};
 }
 
 // (pixels, info) of a decoded codestream; the array takes over the pixels.
@@ -133,6 +137,7 @@ py::tuple read_file(const std::filesystem::path& file) {
   CodestreamHeader header;
   header.width = static_cast<int32_t>(image.width);
   header.height = static_cast<int32_t>(image.height);
+  header.ppi = image.ppi > 0 ? image.ppi : -1;
   return py::make_tuple(pixels, info_dict(header, depth));
 }
 
@@ -145,8 +150,9 @@ void write_file(const std::filesystem::path& file, const py::array& pixels, doub
   CapturedDiagnostics diagnostics;
   ImageRecord image;
   if (const ImageLibraryError code = array_to_record(view, image); code != NoError) fail(code, path);
+  if (prepare_for_target(image, path, conversion_settings(options)) != NoError) fail(get_last_error(), path);
   ImageInfo info;
-  if (save_image(image, path, save_info(path, options, kDefaultPpi, info)) != NoError) {
+  if (save_image(image, path, save_info(path, options, kDefaultWsqPpi, info)) != NoError) {
     fail(get_last_error(), path, diagnostics.text());
   }
 }
@@ -159,14 +165,13 @@ void convert(const std::filesystem::path& source_file, const std::filesystem::pa
   py::gil_scoped_release unlocked;
   CapturedDiagnostics diagnostics;
   ImageRecord image;
-  ImageInfo loaded;
-  if (load_image(source, image, &loaded) != NoError) fail(get_last_error(), source, diagnostics.text());
-  // Like wsqconv: a WSQ source keeps its resolution unless one is named.
-  const int32_t default_ppi = is_wsq(source) ? loaded.ppi : kDefaultPpi;
-  ImageInfo saving;
-  if (save_image(image, target, save_info(target, options, default_ppi, saving)) != NoError) {
-    fail(get_last_error(), target, diagnostics.text());
-  }
+  if (load_image(source, image) != NoError) fail(get_last_error(), source, diagnostics.text());
+  const ConversionSettings settings = conversion_settings(options);
+  if (prepare_for_target(image, target, settings) != NoError) fail(get_last_error(), source);
+  ImageInfo info;
+  const ImageInfo* side = extension_key(target) == "JPG" ? save_info(target, options, kDefaultWsqPpi, info)
+                                                         : target_info(source, target, image, settings, info);
+  if (save_image(image, target, side) != NoError) fail(get_last_error(), target, diagnostics.text());
 }
 
 }  // namespace
@@ -195,9 +200,14 @@ PYBIND11_MODULE(_wsqview, module) {
              "(height x width) or colour (x 3 RGB, x 4 RGBA) uint8 array in the format of the extension;\n"
              "bitrate, ppi (default 500) and comment apply to WSQ, quality to JPEG. The file appears only\n"
              "when it was written completely.");
+  module.def("readable_keys", &readable_extension_keys,
+             "readable_keys() -> list: the extension keys (the first three letters after the last dot,\n"
+             "upper-cased) of the formats read() and convert() read.");
+  module.def("writable_keys", &writable_extension_keys,
+             "writable_keys() -> list: the extension keys of the formats write() and convert() write.");
   module.def("convert", &convert, arg("source"), arg("target"), py::kw_only(), arg("bitrate") = 0.75,
              arg("ppi") = py::none(), arg("comment") = py::none(), arg("quality") = 100,
              "convert(source, target, *, bitrate=0.75, ppi=None, comment=None, quality=100): what wsqconv\n"
-             "does with one file. A WSQ target keeps a WSQ source's resolution unless ppi is given, else\n"
-             "500.");
+             "does with one file: grey sources are written as grey and the resolution travels unless ppi\n"
+             "names one (-1: none); a WSQ target of a source without one gets 500.");
 }

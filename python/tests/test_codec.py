@@ -53,7 +53,8 @@ def test_encode_matches_the_converter(wsqconv, tmp_path, bitrate, ppi):
 
 def test_encode_with_a_comment_matches_the_converter(wsqconv, tmp_path):
     pixels = ridges(80, 90)
-    Image.fromarray(pixels).save(tmp_path / "grey.bmp")
+    # The converter carries the BMP's resolution into the WSQ file.
+    Image.fromarray(pixels).save(tmp_path / "grey.bmp", dpi=(500, 500))
     assert wsqconv("--comment", "card 7", tmp_path / "grey.bmp", tmp_path / "grey.wsq") == 0
     data = wsqview.encode(pixels, comment="card 7")
     assert data == (tmp_path / "grey.wsq").read_bytes()

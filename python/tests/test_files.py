@@ -75,11 +75,56 @@ def test_write_of_wsq_is_encode(tmp_path):
     assert (tmp_path / "image.wsq").read_bytes() == expected
 
 
-@pytest.mark.parametrize("target", ["copy.wsq", "copy.png", "copy.bmp", "copy.tif", "copy.jpg"])
+WRITABLE = ["wsq", "png", "bmp", "tif", "jpg", "tga", "rgb", "pgm", "ppm", "pnm"]
+WITH_RESOLUTION = {"wsq", "png", "bmp", "tif", "jpg"}
+
+
+@pytest.mark.parametrize("target", [f"copy.{e}" for e in WRITABLE])
 def test_convert_matches_the_converter(sample_path, wsqconv, tmp_path, target):
-    assert wsqconv(sample_path, tmp_path / f"cli-{target}") == 0
-    wsqview.convert(sample_path, tmp_path / target)
-    assert (tmp_path / target).read_bytes() == (tmp_path / f"cli-{target}").read_bytes()
+    assert_converts_as_the_converter(wsqconv, sample_path, tmp_path / target)
+
+
+def assert_converts_as_the_converter(wsqconv, source, target, *options, **keywords):
+    """Both write the same path in turn: an SGI file records the name it was written under."""
+    wsqview.convert(source, target, **keywords)
+    converted = target.read_bytes()
+    target.unlink()
+    assert wsqconv(*options, source, target) == 0
+    assert converted == target.read_bytes()
+
+
+@pytest.mark.parametrize("extension", [e for e in WRITABLE if e != "pgm"])
+@pytest.mark.parametrize("source", ["colour.png", "grey-as-colour.bmp", "palette.png", "palette.gif"])
+def test_convert_of_colour_and_palette_sources_matches_the_converter(wsqconv, tmp_path, source, extension):
+    colour = Image.fromarray(ridges(70, 80, 3))
+    images = {
+        "colour.png": colour,
+        "grey-as-colour.bmp": Image.fromarray(ridges(70, 80)).convert("RGB"),
+        "palette.png": colour.quantize(16),
+        "palette.gif": colour.quantize(200),
+    }
+    images[source].save(tmp_path / source, dpi=(300, 300))
+    target = tmp_path / f"copy.{extension}"
+    assert_converts_as_the_converter(wsqconv, tmp_path / source, target, "--bitrate", 1.2, bitrate=1.2)
+
+
+@pytest.mark.parametrize("extension", WRITABLE)
+def test_a_wsq_source_reads_back_as_grey_with_its_resolution(sample_path, tmp_path, extension):
+    wsqview.convert(sample_path, tmp_path / f"copy.{extension}", ppi=1000)
+    pixels, info = wsqview.read(tmp_path / f"copy.{extension}")
+    assert pixels.shape == ((750, 800, 3) if extension == "ppm" else (750, 800))  # PPM holds colour only
+    assert info["ppi"] == (1000 if extension in WITH_RESOLUTION else None)
+    if extension in ("png", "bmp", "tif", "tga", "rgb", "pgm"):
+        numpy.testing.assert_array_equal(pixels, wsqview.read(sample_path)[0])
+
+
+def test_write_keeps_grey_grey_and_records_the_named_resolution(tmp_path):
+    grey = ridges(20, 30)
+    wsqview.write(tmp_path / "grey.png", numpy.stack([grey] * 3, axis=2), ppi=600)
+    pixels, info = wsqview.read(tmp_path / "grey.png")
+    numpy.testing.assert_array_equal(pixels, grey)
+    assert info["ppi"] == 600
+    assert Image.open(tmp_path / "grey.png").mode == "L"
 
 
 def test_convert_keeps_the_resolution_of_a_wsq_source_unless_told(sample_path, tmp_path):

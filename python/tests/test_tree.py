@@ -95,3 +95,14 @@ def test_convert_tree_hands_workers_absolute_paths(tmp_path, monkeypatch):
     assert result.status == CONVERTED
     assert os.path.isabs(result.source) and os.path.isabs(result.target)
     assert result.target == str(tmp_path / "out" / "sub" / "a.png") and os.path.exists(result.target)
+
+
+def test_plan_takes_every_format_the_library_reads(tmp_path):
+    readable = wsqview.readable_keys()
+    assert set(wsqview.writable_keys()) <= set(readable)
+    assert {"WSQ", "PGM", "GIF"} <= set(readable) and "GIF" not in wsqview.writable_keys()
+    make_tree(tmp_path / "in", {f"image-{key}.{key.lower()}": b"x" for key in readable} | {"notes.txt": b"x"})
+    jobs, skipped = plan(str(tmp_path / "in"), str(tmp_path / "out"), "png")
+    assert skipped == []
+    assert sorted(os.path.basename(source) for source, _ in jobs) == sorted(
+        f"image-{key}.{key.lower()}" for key in readable)

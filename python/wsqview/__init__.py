@@ -8,6 +8,6 @@ cluster.
 """
 
 from .error import Error
-from ._wsqview import convert, decode, encode, header, read, write
+from ._wsqview import convert, decode, encode, header, read, readable_keys, writable_keys, write
 
-__all__ = ["Error", "convert", "decode", "encode", "header", "read", "write"]
+__all__ = ["Error", "convert", "decode", "encode", "header", "read", "readable_keys", "writable_keys", "write"]

@@ -14,7 +14,7 @@ from . import _wsqview
 from .error import Error
 
 # The extensions (first three letters, upper-cased) the image library reads.
-READABLE = frozenset({"WSQ", "TIF", "PNG", "JPG", "BMP", "TGA", "CEL", "RGB", "GIF", "PSD", "IFF", "PCX"})
+READABLE = frozenset(_wsqview.readable_keys())
 
 CONVERTED = "converted"
 FAILED = "failed"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "cli/grey_record.h"
+#include "imagelib/grey_narrowing.h"
 #include "imagelib/formats/grey_palette.h"
 #include "tests/cli/cli_helpers.h"
 #include "tests/support/temp_dir.h"
@@ -69,7 +69,7 @@ TEST_F(GreyOutput, ColourStaysColourAndGreyDetectionNeedsEveryPixel) {
 
   ImageRecord grey = picture(20, 10, true);
   ASSERT_TRUE(record_is_grey_true_colour(grey));
-  ASSERT_TRUE(narrow_grey_record(grey));
+  ASSERT_EQ(narrow_grey_record(grey), NoError);
   EXPECT_EQ(grey.bits_per_pixel, 8);
   EXPECT_EQ(grey.row(3)[5], picture(20, 10, true).row(3)[15]);
 }

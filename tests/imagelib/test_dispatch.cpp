@@ -1,6 +1,7 @@
 // Loading and saving by file extension, and the BGRA conversions.
 #include <gtest/gtest.h>
 
+#include "imagelib/extension.h"
 #include "imagelib/image_library.h"
 #include "tests/imagelib/bmp_bytes.h"
 #include "tests/support/files.h"
@@ -154,6 +155,31 @@ TEST(Bgra, TrueColourDepthsAndFailures) {
   no_palette.palette.clear();
   no_palette.palette_count = 0;
   EXPECT_EQ(image_to_bgra(no_palette, width, height, buffer, false), BadBitsPerPixel);
+}
+
+TEST_F(Dispatch, TheListedKeysAreExactlyTheOnesThatChooseAReaderOrAWriter) {
+  const std::vector<std::string>& readable = readable_extension_keys();
+  const std::vector<std::string>& writable = writable_extension_keys();
+  EXPECT_EQ(readable.front(), "WSQ");
+  for (const std::string& key : writable) {
+    EXPECT_NE(std::find(readable.begin(), readable.end(), key), readable.end()) << key;
+  }
+  ImageRecord grey;
+  grey.width = grey.height = 70;  // large enough for every writer
+  grey.bits_per_pixel = 8;
+  ASSERT_EQ(image_allocate(grey), NoError);
+  for (uint32_t i = 0; i < 256; ++i) std::fill_n(grey.palette.data() + i * grey.palette_entry_size, 3, i);
+  const ImageInfo info{.depth_or_quality = 90, .bitrate = 0.75, .ppi = 500, .comment = std::nullopt};
+  for (const std::string& key : readable) {
+    const std::string name = dir.file("image." + key);
+    const bool writes = std::find(writable.begin(), writable.end(), key) != writable.end();
+    EXPECT_EQ(save_image(grey, name, &info), writes ? NoError : UnsupportedExtension) << key;
+    ImageRecord image;
+    // A written file reads back; a key without a writer still has a reader.
+    EXPECT_EQ(load_image(writes ? name : dir.file("missing." + key), image), writes ? NoError : CannotOpenFile) << key;
+  }
+  EXPECT_EQ(save_image(grey, dir.file("image.xyz"), &info), UnsupportedExtension);
+  EXPECT_EQ(std::find(readable.begin(), readable.end(), "XYZ"), readable.end());
 }
 
 }  // namespace

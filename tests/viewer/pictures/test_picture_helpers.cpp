@@ -93,3 +93,22 @@ TEST(GreyRecord, MeanOfTheThreeBytesWithAGreyPalette) {
   colour.bits_per_pixel = 8;
   EXPECT_NE(grey_record_of(colour, grey), NoError);
 }
+
+TEST(GreyRecord, GreyPicturesKeepEveryLevelAsTheMeanWould) {
+  ImageRecord colour;
+  colour.width = 256;
+  colour.height = 2;
+  colour.bits_per_pixel = 24;
+  colour.pad_rows = 1;
+  ASSERT_EQ(image_allocate(colour), NoError);
+  for (uint32_t y = 0; y < 2; ++y) {
+    for (uint32_t x = 0; x < 256; ++x) std::fill_n(colour.row(y) + 3 * x, 3, static_cast<uint8_t>(x ^ y));
+  }
+  ImageRecord grey;
+  ASSERT_EQ(grey_record_of(colour, grey), NoError);
+  EXPECT_EQ(grey.bits_per_pixel, 8);
+  EXPECT_EQ(grey.palette_count, 256);
+  for (uint32_t y = 0; y < 2; ++y) {
+    for (uint32_t x = 0; x < 256; ++x) ASSERT_EQ(grey.row(y)[x], x ^ y);
+  }
+}

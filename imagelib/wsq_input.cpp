@@ -1,5 +1,5 @@
 // Turning any record into one the WSQ writer encodes faithfully.
-#include "cli/wsq_input.h"
+#include "imagelib/wsq_input.h"
 
 #include <algorithm>
 
