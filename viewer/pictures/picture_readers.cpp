@@ -2,6 +2,7 @@
 
 #include <QImageReader>
 #include <algorithm>
+#include <thread>
 
 #include "imagelib/image_library.h"
 #include "viewer/logic/format_table.h"
@@ -11,6 +12,7 @@
 
 QImage LibraryImageReader::load(const QString& file_name, const LoadLimits* limits) {
   ImageRecord record;
+  record.codec_threads = std::max(1u, std::thread::hardware_concurrency());
   if (limits) {
     record.max_pixels = limits->max_pixels;
     record.max_file_size = limits->max_file_size;

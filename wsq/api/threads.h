@@ -4,20 +4,17 @@
 #include <cstdint>
 #include <thread>
 
+#include "wsq/worker_pool.h"
 #include "wsq/wsq.h"
 
 namespace wsq {
 
-// More threads than this gain nothing and would only cost memory for their
-// stacks and scratch.
-inline constexpr int32_t kMaxCodecThreads = 64;
-
-// The caller's count, or every core when it is 0 or below, kept within
-// 1..kMaxCodecThreads.
+// The caller's count, or every core when it is 0 or below (the codec's
+// pool holds large counts to its ceiling).
 inline int32_t codec_threads(const Options& options) {
-  const int32_t wanted =
-      options.threads > 0 ? options.threads : static_cast<int32_t>(std::thread::hardware_concurrency());
-  return std::clamp(wanted, int32_t{1}, kMaxCodecThreads);
+  if (options.threads > 0) return options.threads;
+  const unsigned cores = std::thread::hardware_concurrency();
+  return static_cast<int32_t>(std::clamp(cores, 1u, static_cast<unsigned>(kMaxCodecThreads)));
 }
 
 }  // namespace wsq
