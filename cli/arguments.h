@@ -22,6 +22,7 @@ struct CliOptions {
   std::optional<std::string> comment; // WSQ output
   std::optional<uint64_t> max_pixels;
   std::optional<uint64_t> max_file_size;
+  uint32_t codec_threads = 1;         // threads of each WSQ decode and encode
   bool json = false;                  // --info as JSON objects
   // Directory mode (chosen by to_extension).
   std::string to_extension;           // output extension as typed, without a dot

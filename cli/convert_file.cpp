@@ -51,6 +51,7 @@ ConversionResult convert_file(const std::string& input, const std::string& outpu
   ImageRecord image;
   image.max_pixels = options.max_pixels.value_or(kDefaultMaxPixels);
   image.max_file_size = options.max_file_size.value_or(kDefaultMaxFileSize);
+  image.codec_threads = options.codec_threads;
   if (const ImageLibraryError code = load_image(input, image, nullptr); code != NoError) {
     return failure(input, load_message(code, options));
   }

@@ -2,9 +2,11 @@
 // image library.
 #include "cli/wsqconv.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "cli/arguments.h"
 #include "cli/batch.h"
@@ -16,8 +18,11 @@
 namespace {
 
 // Ctrl-C lets the one conversion finish, so no temporary file is left behind.
-int convert(const CliOptions& options) {
+// The one file's codec uses every core (a folder run keeps one codec thread
+// per worker, as its pool already uses every core).
+int convert(CliOptions options) {
   const InterruptGuard interrupt;
+  options.codec_threads = std::max(1u, std::thread::hardware_concurrency());
   const ConversionResult result = convert_file(options.files[0], options.files[1], options);
   if (!result.ok) std::fprintf(stderr, "wsqconv: %s: %s\n", result.file.c_str(), result.message.c_str());
   if (InterruptGuard::requested()) return 130;

@@ -48,9 +48,11 @@ const uint8_t* palette_entry(const ImageRecord& image, uint32_t index) {
 void image_init(ImageRecord& image) {
   const uint64_t max_pixels = image.max_pixels;
   const uint64_t max_file_size = image.max_file_size;
+  const uint32_t codec_threads = image.codec_threads;
   image = ImageRecord{};
   image.max_pixels = max_pixels;
   image.max_file_size = max_file_size;
+  image.codec_threads = codec_threads;
 }
 
 void image_free(ImageRecord& image) { image_init(image); }
@@ -100,6 +102,7 @@ ImageLibraryError image_copy(const ImageRecord& source, ImageRecord& destination
   destination.transparent_index = source.transparent_index;
   destination.max_pixels = source.max_pixels;
   destination.max_file_size = source.max_file_size;
+  destination.codec_threads = source.codec_threads;
   if (source.width == 0 || source.height == 0) return NoError;
   // The source may be a hand-made record; copy only what it really holds.
   if (!source.pixels.empty() && !image_buffers_consistent(source)) return set_last_error(BadImagePointer);

@@ -38,6 +38,10 @@ struct ImageRecord {
   // A caller setting like max_pixels: the largest input file, in bytes, that
   // the readers accept.
   uint64_t max_file_size = kDefaultMaxFileSize;
+  // A caller setting like max_pixels: the threads one WSQ decode or encode
+  // of this record may use, the caller's own included (0 counts as 1). The
+  // pixels and bytes are the same for every count.
+  uint32_t codec_threads = 1;
 
   uint8_t* row(uint32_t y) { return pixels.data() + static_cast<size_t>(y) * row_stride; }
   const uint8_t* row(uint32_t y) const { return pixels.data() + static_cast<size_t>(y) * row_stride; }

@@ -21,6 +21,11 @@ namespace {
 
 // The frame header holds 16-bit sizes.
 constexpr int32_t kMaxWsqSide = 65535;
+// The codec counts threads in a signed integer and holds large counts to
+// its own ceiling.
+int32_t codec_threads(const ImageRecord& image) {
+  return static_cast<int32_t>(std::min<uint32_t>(image.codec_threads, INT32_MAX));
+}
 
 struct FileCloser {
   void operator()(FILE* file) const { std::fclose(file); }
@@ -80,6 +85,7 @@ ImageLibraryError decode_file(const std::string& filename, ImageRecord& image, I
   }
   WsqDecoder decoder;
   decoder.max_pixels = image.max_pixels;
+  decoder.threads = codec_threads(image);
   std::vector<uint8_t> grey;
   int32_t width = 0, height = 0, depth = 0, ppi = 0, lossy = 0;
   if (wsq_decode_mem(decoder, grey, width, height, depth, ppi, lossy, file.data(), length) != 0) {
@@ -144,7 +150,8 @@ ImageLibraryError encode_file(const std::string& filename, const ImageRecord& im
   const auto width = static_cast<int32_t>(image.width);
   const auto height = static_cast<int32_t>(image.height);
   std::vector<uint8_t> codestream;
-  if (wsq_encode_1(codestream, bitrate, grey.data(), width, height, image.bits_per_pixel, ppi, comment) != 0) {
+  WsqEncoder encoder{codec_threads(image)};
+  if (wsq_encode_1(encoder, codestream, bitrate, grey.data(), width, height, image.bits_per_pixel, ppi, comment) != 0) {
     const bool size_out_of_range = width < kMinEncodeSide || height < kMinEncodeSide || width > kMaxWsqSide ||
                                    height > kMaxWsqSide;
     return size_out_of_range ? BadImageSize : CorruptFile;

@@ -19,7 +19,8 @@ struct WsqDecoder {
   // Frames of more pixels are refused before anything is allocated.
   uint64_t max_pixels = 100'000'000;
   // Threads one decode may use, the caller's own included (values below 1
-  // count as 1). The decoded pixels are the same for every count.
+  // count as 1, values above kMaxCodecThreads as that). The decoded pixels
+  // are the same for every count.
   int32_t threads = 1;
 };
 

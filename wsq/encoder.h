@@ -9,7 +9,8 @@ inline constexpr int32_t kMinEncodeSide = 65;
 // An encoder context: the settings of the encodes made with it.
 struct WsqEncoder {
   // Threads one encode may use, the caller's own included (values below 1
-  // count as 1). The codestream is the same for every count.
+  // count as 1, values above kMaxCodecThreads as that). The codestream is
+  // the same for every count.
   int32_t threads = 1;
 };
 

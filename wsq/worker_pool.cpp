@@ -3,7 +3,7 @@
 #include <exception>
 
 WorkerPool::WorkerPool(int32_t threads) {
-  for (int32_t t = 1; t < threads; ++t) {
+  for (int32_t t = 1; t < std::min(threads, kMaxCodecThreads); ++t) {
     try {
       workers_.emplace_back([this, t] { work(t); });
     } catch (const std::exception&) {

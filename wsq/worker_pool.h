@@ -11,10 +11,15 @@
 #include <thread>
 #include <vector>
 
+// More threads than this gain nothing and would only cost stacks and
+// scratch space; larger counts are held to it.
+inline constexpr int32_t kMaxCodecThreads = 64;
+
 class WorkerPool {
  public:
-  // `threads` counts the caller's own; values below 1 mean 1 (no workers).
-  // Fewer workers are kept if the system refuses to start more.
+  // `threads` counts the caller's own; values below 1 mean 1 (no workers),
+  // values above kMaxCodecThreads mean kMaxCodecThreads. Fewer workers are
+  // kept if the system refuses to start more.
   explicit WorkerPool(int32_t threads);
   ~WorkerPool();
   WorkerPool(const WorkerPool&) = delete;

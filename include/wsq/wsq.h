@@ -74,9 +74,8 @@ struct Options {
   // Images of more pixels are refused with too_many_pixels before anything
   // large is allocated.
   uint64_t max_pixels = 100'000'000;
-  // Worker threads the codec may use; 0 lets it choose. The codec runs on
-  // the calling thread for now, so this is accepted and not yet used; the
-  // result never depends on it.
+  // Threads one call may use, the caller's own included; 0 (or below) uses
+  // every core, and counts above 64 use 64. The result never depends on it.
   int32_t threads = 0;
   // Where diagnostic texts go; when empty, to standard error.
   MessageSink messages;

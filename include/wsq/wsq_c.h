@@ -13,7 +13,7 @@ extern "C" {
 
 typedef struct wsq_c_options {
   uint64_t max_pixels; /* images of more pixels are refused (-24) */
-  int32_t threads;     /* accepted, not yet used: the codec runs on the calling thread */
+  int32_t threads;     /* threads one call may use; 0: every core (at most 64) */
   int32_t quiet;       /* nonzero: no diagnostic texts on standard error */
 } wsq_c_options;
 
@@ -25,7 +25,7 @@ typedef struct wsq_c_image {
   char* comment;       /* the last comment before the first block, or NULL */
 } wsq_c_image;
 
-/* A limit of 100 million pixels, threads chosen by the library, messages on. */
+/* A limit of 100 million pixels, every core, messages on. */
 wsq_c_options wsq_c_default_options(void);
 
 /* Decodes `length` bytes. On success fills `image`, whose buffers the caller

@@ -79,6 +79,7 @@ TEST(ImageRecordLifecycle, FreeEmptiesButKeepsThePixelLimit) {
   ImageRecord image = sized(3, 3, 8, 1);
   image.transparent_index = 4;
   image.max_pixels = 1000;
+  image.codec_threads = 3;
   ASSERT_EQ(image_allocate(image), NoError);
   image_free(image);
   EXPECT_TRUE(image.pixels.empty());
@@ -87,6 +88,10 @@ TEST(ImageRecordLifecycle, FreeEmptiesButKeepsThePixelLimit) {
   EXPECT_EQ(image.pad_rows, 0);
   EXPECT_EQ(image.transparent_index, -1);
   EXPECT_EQ(image.max_pixels, 1000u);
+  EXPECT_EQ(image.codec_threads, 3u);
+  ImageRecord copy;
+  ASSERT_EQ(image_copy(image, copy), NoError);
+  EXPECT_EQ(copy.codec_threads, 3u);
 }
 
 TEST(ImageCopy, CopiesFieldsAndBuffers) {

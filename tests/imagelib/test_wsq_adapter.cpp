@@ -272,4 +272,30 @@ TEST_F(WsqAdapter, FramesAboveTheRecordsPixelLimitAreRefusedAsBadSize) {
   EXPECT_EQ(read_wsq(path, image, nullptr), NoError);
 }
 
+// The record's thread count reaches the codec and never changes a byte of
+// the file or a pixel of the record, through the dispatch as well.
+TEST_F(WsqAdapter, ResultsAreTheSameForEveryCodecThreadCount) {
+  constexpr uint32_t kWidth = 611, kHeight = 523;
+  const std::vector<uint8_t> print = make_synthetic_print(kWidth, kHeight, 5);
+  ImageRecord source = two_tone(kWidth, kHeight);
+  for (uint32_t i = 0; i < kHeight; ++i) std::copy_n(&print[i * kWidth], kWidth, source.row(kHeight - 1 - i));
+  ImageInfo info;
+  info.bitrate = 2.25;
+  info.ppi = 500;
+  source.codec_threads = 1;
+  const std::vector<uint8_t> single = read_file_bytes(encoded(source, &info, "one.wsq"));
+  ImageRecord expected;
+  ASSERT_EQ(read_wsq(dir.file("one.wsq"), expected, nullptr), NoError);
+  for (const uint32_t threads : {2u, 3u, 0u, UINT32_MAX}) {
+    SCOPED_TRACE(threads);
+    source.codec_threads = threads;
+    EXPECT_EQ(read_file_bytes(encoded(source, &info, "many.wsq")), single);
+    ImageRecord image;
+    image.codec_threads = threads;
+    ASSERT_EQ(load_image(dir.file("one.wsq"), image, nullptr, nullptr), NoError);
+    EXPECT_EQ(image.codec_threads, threads);
+    EXPECT_EQ(image.pixels, expected.pixels);
+  }
+}
+
 }  // namespace

@@ -27,6 +27,15 @@ TEST(WorkerPool, RunsEveryTaskOnceForAnyThreadCount) {
   }
 }
 
+TEST(WorkerPool, HoldsHugeCountsToItsCeiling) {
+  // A caller's careless or hostile count must not start a thread per unit.
+  WorkerPool pool(1'000'000);
+  EXPECT_LE(pool.size(), kMaxCodecThreads);
+  std::atomic<int> runs{0};
+  pool.run(200, [&](int32_t, int32_t) { runs++; });
+  EXPECT_EQ(runs.load(), 200);
+}
+
 TEST(WorkerPool, RangesCoverEachIndexOnce) {
   WorkerPool pool(3);
   for (int64_t count : {1, 7, 1000}) {

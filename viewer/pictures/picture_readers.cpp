@@ -2,6 +2,7 @@
 
 #include <QImageReader>
 #include <algorithm>
+#include <thread>
 
 #include "imagelib/image_library.h"
 #include "viewer/logic/format_table.h"
@@ -12,6 +13,7 @@
 
 QImage LibraryImageReader::load(const QString& file_name, const LoadLimits* limits, int32_t* read_ppi) {
   ImageRecord record;
+  record.codec_threads = std::max(1u, std::thread::hardware_concurrency());
   if (limits) {
     record.max_pixels = limits->max_pixels;
     record.max_file_size = limits->max_file_size;

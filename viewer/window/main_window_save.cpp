@@ -1,5 +1,7 @@
 // The save flow of the main window.
 #include <QLineEdit>
+#include <algorithm>
+#include <thread>
 
 #include "imagelib/image_library.h"
 #include "viewer/logic/dialog_filters.h"
@@ -73,9 +75,10 @@ FlowOutcome TMainWSQForm::save_wsq(const QString& output, const ImageInfo& info)
   const BitmapHandle bitmap = bitmap_from_qimage(WorkingBitmap);
   ImageRecord colour;
   ImageRecord grey;
-  if (image_from_bitmap(bitmap.get(), colour, 1) == NoError && grey_record_of(colour, grey) == NoError &&
-      save_image(grey, output.toStdString(), &info, nullptr) == NoError)
-    return {};
+  if (image_from_bitmap(bitmap.get(), colour, 1) == NoError && grey_record_of(colour, grey) == NoError) {
+    grey.codec_threads = std::max(1u, std::thread::hardware_concurrency());
+    if (save_image(grey, output.toStdString(), &info, nullptr) == NoError) return {};
+  }
   return {FlowOutcome::Kind::Failed, kSaveErrorCaption, QString::fromLatin1(get_last_error_message())};
 }
 

@@ -5,6 +5,7 @@
 
 #include "wsq/api/comments.h"
 #include "wsq/api/messages.h"
+#include "wsq/api/threads.h"
 #include "wsq/decoder.h"
 #include "wsq/nistcom.h"
 #include "wsq/wsq.h"
@@ -21,6 +22,7 @@ Error decode_checked(std::span<const uint8_t> codestream, Image& image, const Op
   // The decoder context is large; it lives on the heap, one per call.
   auto decoder = std::make_unique<WsqDecoder>();
   decoder->max_pixels = options.max_pixels;
+  decoder->threads = codec_threads(options);
   const auto length = static_cast<int32_t>(codestream.size());
   Image decoded;
   int32_t depth = 0, lossy = 0;

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "wsq/api/messages.h"
+#include "wsq/api/threads.h"
 #include "wsq/encoder.h"
 #include "wsq/wsq.h"
 
@@ -21,9 +22,10 @@ Error encode(std::span<const uint8_t> pixels, int32_t width, int32_t height,
   const CallMessages messages(options);
   const char* comment = params.comment.empty() ? nullptr : params.comment.c_str();
   try {
+    WsqEncoder encoder{codec_threads(options)};
     std::vector<uint8_t> encoded;
-    if (const int32_t ret = wsq_encode_1(encoded, params.bitrate, pixels.data(), width, height,
-                                         params.depth, params.ppi, comment)) {
+    if (const int32_t ret = wsq_encode_1(encoder, encoded, params.bitrate, pixels.data(), width,
+                                         height, params.depth, params.ppi, comment)) {
       return static_cast<Error>(ret);
     }
     codestream = std::move(encoded);
