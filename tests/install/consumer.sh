@@ -11,8 +11,12 @@ export PKG_CONFIG_PATH="$libdir/pkgconfig" PKG_CONFIG_SYSROOT_DIR="$stage"
 
 export LD_LIBRARY_PATH="$libdir"
 # The shared programs must use the staged library, not one elsewhere.
-ldd "$work/build/decode_shared" | grep -q "$libdir/libwsq.so" || fail "decode_shared misses the staged libwsq"
-ldd "$work/build/decode_c" | grep -q "$libdir/libwsq.so" || fail "decode_c misses the staged libwsq"
+# The output is captured first: grep -q stops reading at its first match,
+# which would end ldd by SIGPIPE and fail the pipeline under pipefail.
+deps=$(ldd "$work/build/decode_shared")
+grep -q "$libdir/libwsq.so" <<<"$deps" || fail "decode_shared misses the staged libwsq"
+deps=$(ldd "$work/build/decode_c")
+grep -q "$libdir/libwsq.so" <<<"$deps" || fail "decode_c misses the staged libwsq"
 shared=$("$work/build/decode_shared" "$sample")
 static=$("$work/build/decode_static" "$sample")
 c_api=$("$work/build/decode_c" "$sample")
