@@ -1,11 +1,11 @@
 #include "viewer/pictures/wsq_comments.h"
 
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
 
-#include "wsq/codestream.h"
-#include "wsq/diagnostics.h"
+#include "wsq/api/comments.h"
 #include "wsq/fet.h"
 
 namespace {
@@ -28,27 +28,11 @@ void add_comment(WsqComments& comments, const std::string& text) {
 }  // namespace
 
 WsqComments wsq_comments(const std::vector<uint8_t>& codestream) {
-  // Listing comments is no decode: a damaged segment ends the list quietly,
-  // without the codec's messages.
-  const ScopedDiagnostics quiet([](std::string_view) {});
   WsqComments comments;
-  if (codestream.empty()) return comments;
-  const uint8_t* cursor = codestream.data();
-  const uint8_t* end = cursor + codestream.size();
-  uint16_t marker = 0;
-  if (getc_marker_wsq(marker, MarkerSet::soi_only, cursor, end) != 0) return comments;
-  if (getc_marker_wsq(marker, MarkerSet::any, cursor, end) != 0) return comments;
-  while (marker != kSobMarker) {
-    if (marker == kComMarker) {
-      std::string text;
-      if (getc_comment(text, cursor, end) != 0) break;
-      // A comment is a NUL-terminated text: it ends at its first NUL.
-      text.resize(std::strlen(text.c_str()));
-      add_comment(comments, text);
-    } else if (getc_skip_marker_segment(marker, cursor, end) != 0) {
-      break;
-    }
-    if (getc_marker_wsq(marker, MarkerSet::any, cursor, end) != 0) break;
+  if (codestream.empty() || codestream.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
+    return comments;
   }
+  const auto length = static_cast<int32_t>(codestream.size());
+  for (const std::string& text : wsq::comments_before_blocks(codestream.data(), length)) add_comment(comments, text);
   return comments;
 }
