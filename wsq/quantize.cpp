@@ -7,6 +7,7 @@
 #include <new>
 
 #include "wsq/diagnostics.h"
+#include "wsq/sample_kernels.h"
 
 namespace {
 
@@ -277,24 +278,6 @@ void coded_block_sizes(int32_t& size1, int32_t& size2, int32_t& size3, const Qua
   }
 }
 
-namespace {
-
-// Both signs are worked out for every coefficient and the right one chosen,
-// with the same operations as a branch per coefficient, so the loop runs in
-// vectors.
-void unquantize_row(float* row, const int16_t* coefficients, int32_t count, float c, float q,
-                    float half_z) {
-  for (int32_t x = 0; x < count; ++x) {
-    const int16_t v = coefficients[x];
-    const float f = static_cast<float>(v);
-    const float positive = (f - c) * q + half_z;
-    const float negative = (f + c) * q - half_z;
-    row[x] = v > 0 ? positive : (v < 0 ? negative : 0.0f);
-  }
-}
-
-}  // namespace
-
 int32_t unquantize(std::vector<float>& fip, const QuantTable& table, const SubbandTree& subbands,
                    const int16_t* sip, int32_t count, int32_t width, int32_t height,
                    WorkerPool* pool) {
@@ -327,7 +310,7 @@ int32_t unquantize(std::vector<float>& fip, const QuantTable& table, const Subba
       float* row = fip.data() + static_cast<std::ptrdiff_t>(r.y + y) * width + r.x;
       // Coefficients past those the caller has stay 0.
       const int32_t known = static_cast<int32_t>(std::clamp<int64_t>(count - at, 0, r.lx));
-      if (known > 0) unquantize_row(row, sip + at, known, c, q, half_z);
+      if (known > 0) unquantize_values(row, sip + at, known, c, q, half_z);
     }
   };
   if (pool) {

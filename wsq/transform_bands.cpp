@@ -4,9 +4,11 @@
 #include <array>
 #include <cstddef>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "wsq/transform_walk.h"
+
 
 // The vector helpers below are only ever inlined into the entry point of
 // their own instruction set, so the ABI note about wide vectors does not apply.
@@ -16,31 +18,16 @@
 
 namespace {
 
-using namespace wsq_walk;
-
-// Lines handled by one pass of a walk: each plan is applied to all of them.
-constexpr int32_t kBand = 256;
-// Lines whose accumulators are held at once.
-constexpr int32_t kGroup = 32;
-
-// The plan of one output: which sample each tap reads and with which
-// coefficient, in tap order.
-struct TapPlan {
-  std::array<int32_t, kMaxTaps> index;
-  std::array<float, kMaxTaps> coefficient;
-  int32_t taps = 0;
-  void add(int32_t i, float c) {
-    index[taps] = i;
-    coefficient[taps] = c;
-    ++taps;
-  }
-};
+// Vectors whose accumulators are held at once, so that the additions of
+// several outputs overlap.
+constexpr int32_t kGroupVectors = 4;
 
 // kLanes neighbouring lines in one vector: 4 (SSE2, every x86-64), 8 (AVX2)
 // or 16 (AVX-512).
 template <int kLanes>
 struct Vector {
   typedef float Lanes __attribute__((vector_size(4 * kLanes)));
+  typedef int32_t Mask __attribute__((vector_size(4 * kLanes)));
 
   static Lanes load(const float* p) {
     Lanes v;
@@ -51,103 +38,117 @@ struct Vector {
   static void store(float* p, Lanes v) { std::memcpy(p, &v, sizeof v); }
 };
 
-// A band of `lines` parallel lines: applies one plan to each of them at
-// output position `position`, either assigning or adding to the output.
-// Every line gets the same operations in the same order, whether it is
-// computed alone or in a vector.
+// Applies a plan to `lines` parallel lines, one output at a time across all
+// of them. Every line gets the same operations in the same order, whether
+// it is computed alone or in a vector.
 template <int kLanes>
-class Band {
+class PlanBand {
  public:
-  Band(float* out, LineLayout to, const float* in, LineLayout from, int32_t lines)
-      : out_(out), to_(to), in_(in), from_(from), lines_(lines) {}
+  PlanBand(float* out, LineLayout to, const float* in, LineLayout from, int32_t lines,
+           const LinePlan& plan)
+      : out_(out), to_(to), in_(in), from_(from), lines_(lines), plan_(plan) {}
 
-  void apply(const TapPlan& plan, const float* half, int32_t position, bool add) const {
-    float* out = out_ + static_cast<std::ptrdiff_t>(position) * to_.stride;
-    int32_t j = 0;
-    if (from_.pitch == 1 && to_.pitch == 1) {
-      for (; j + kGroup <= lines_; j += kGroup) apply_group(plan, half, out, j, add);
-      for (; j + kLanes <= lines_; j += kLanes) apply_lanes(plan, half, out, j, add);
+  void run() const {
+    const std::size_t n = plan_.outputs.size();
+    for (std::size_t p = 0; p < n; ++p) {
+      if (from_.pitch == 1 && p + kAhead < n) prefetch(plan_.outputs[p + kAhead]);
+      const LinePlan::Output& o = plan_.outputs[p];
+      if (o.start == LinePlan::Start::kUntouched) continue;
+      output(o, out_ + static_cast<std::ptrdiff_t>(p) * to_.stride);
     }
-    for (; j < lines_; ++j) apply_line(plan, half, out, j, add);
   }
-
-  void clear(int32_t position) const {
-    float* out = out_ + static_cast<std::ptrdiff_t>(position) * to_.stride;
-    for (int32_t j = 0; j < lines_; ++j) out[static_cast<std::ptrdiff_t>(j) * to_.pitch] = 0.0f;
-  }
-
-  const float* in() const { return in_; }
-  int32_t in_stride() const { return from_.stride; }
 
  private:
   using V = Vector<kLanes>;
   using Lanes = typename V::Lanes;
-  static constexpr int32_t kVectors = kGroup / kLanes;
+  static constexpr int32_t kVectors = kGroupVectors;
+  static constexpr int32_t kGroup = kGroupVectors * kLanes;
+  // Outputs ahead whose samples are fetched into the cache: lines of a
+  // band lie a row apart in the plane, too far for the processor to see
+  // the pattern.
+  static constexpr std::size_t kAhead = 6;
 
-  const float* sample_at(const float* half, int32_t index, int32_t line) const {
-    return half + static_cast<std::ptrdiff_t>(index) * from_.stride +
+  void prefetch(const LinePlan::Output& o) const {
+    for (int32_t t = 0; t < o.taps; ++t) {
+      const float* at = sample_at(plan_.index[o.first + t], 0);
+      for (int32_t j = 0; j < lines_; j += 16) __builtin_prefetch(at + j);
+    }
+  }
+
+  void output(const LinePlan::Output& o, float* out) const {
+    const int32_t* index = plan_.index.data() + o.first;
+    const float* coefficient = plan_.coefficient.data() + o.first;
+    int32_t j = 0;
+    if (from_.pitch == 1 && to_.pitch == 1) {
+      for (; j + kGroup <= lines_; j += kGroup) group(o, index, coefficient, out, j);
+      for (; j + kLanes <= lines_; j += kLanes) lanes(o, index, coefficient, out, j);
+    }
+    for (; j < lines_; ++j) line(o, index, coefficient, out, j);
+  }
+
+  const float* sample_at(int32_t index, int32_t line) const {
+    return in_ + static_cast<std::ptrdiff_t>(index) * from_.stride +
            static_cast<std::ptrdiff_t>(line) * from_.pitch;
   }
 
-  void apply_line(const TapPlan& plan, const float* half, float* out, int32_t line,
-                  bool add) const {
-    float& target = out[static_cast<std::ptrdiff_t>(line) * to_.pitch];
+  void line(const LinePlan::Output& o, const int32_t* index, const float* coefficient,
+            float* out, int32_t j) const {
+    float& target = out[static_cast<std::ptrdiff_t>(j) * to_.pitch];
     int32_t t = 0;
     float acc = 0.0f;
-    if (add) {
+    if (o.start == LinePlan::Start::kTarget) {
       acc = target;
-    } else if (plan.taps > 0) {
-      acc = plan.coefficient[0] * *sample_at(half, plan.index[0], line);
+    } else if (o.start == LinePlan::Start::kFirstProduct) {
+      acc = coefficient[0] * *sample_at(index[0], j);
       t = 1;
     }
-    for (; t < plan.taps; ++t) {
-      acc = acc + plan.coefficient[t] * *sample_at(half, plan.index[t], line);
-    }
+    for (; t < o.taps; ++t) acc = acc + coefficient[t] * *sample_at(index[t], j);
     target = acc;
   }
 
   // kLanes neighbouring lines at once, with the same operations in the same
-  // order as apply_line.
-  void apply_lanes(const TapPlan& plan, const float* half, float* out, int32_t line,
-                   bool add) const {
-    float* target = out + line;
+  // order as line().
+  void lanes(const LinePlan::Output& o, const int32_t* index, const float* coefficient,
+             float* out, int32_t j) const {
+    float* target = out + j;
     int32_t t = 0;
     Lanes acc{};
-    if (add) {
+    if (o.start == LinePlan::Start::kTarget) {
       acc = V::load(target);
-    } else if (plan.taps > 0) {
-      acc = plan.coefficient[0] * V::load(sample_at(half, plan.index[0], line));
+    } else if (o.start == LinePlan::Start::kFirstProduct) {
+      acc = coefficient[0] * V::load(sample_at(index[0], j));
       t = 1;
     }
-    for (; t < plan.taps; ++t) {
-      acc = acc + plan.coefficient[t] * V::load(sample_at(half, plan.index[t], line));
-    }
+    for (; t < o.taps; ++t) acc = acc + coefficient[t] * V::load(sample_at(index[t], j));
     V::store(target, acc);
   }
 
   // kGroup neighbouring lines with every accumulator held at once, taps
   // outermost: each line still sums its taps in plan order.
-  void apply_group(const TapPlan& plan, const float* half, float* out, int32_t line,
-                   bool add) const {
-    float* target = out + line;
+  void group(const LinePlan::Output& o, const int32_t* index, const float* coefficient,
+             float* out, int32_t j) const {
+    float* target = out + j;
     Lanes acc[kVectors];
     int32_t t = 0;
-    if (add) {
+    if (o.start == LinePlan::Start::kTarget) {
+      #pragma GCC unroll 16
       for (int32_t v = 0; v < kVectors; ++v) acc[v] = V::load(target + v * kLanes);
-    } else if (plan.taps > 0) {
-      const float* in = sample_at(half, plan.index[0], line);
-      for (int32_t v = 0; v < kVectors; ++v) {
-        acc[v] = plan.coefficient[0] * V::load(in + v * kLanes);
-      }
+    } else if (o.start == LinePlan::Start::kFirstProduct) {
+      const float* in = sample_at(index[0], j);
+      #pragma GCC unroll 16
+      for (int32_t v = 0; v < kVectors; ++v) acc[v] = coefficient[0] * V::load(in + v * kLanes);
       t = 1;
     } else {
+      #pragma GCC unroll 16
       for (int32_t v = 0; v < kVectors; ++v) acc[v] = Lanes{};
     }
-    for (; t < plan.taps; ++t) {
-      const float c = plan.coefficient[t];
-      const float* in = sample_at(half, plan.index[t], line);
+    for (; t < o.taps; ++t) {
+      const float c = coefficient[t];
+      const float* in = sample_at(index[t], j);
+      #pragma GCC unroll 16
       for (int32_t v = 0; v < kVectors; ++v) acc[v] = acc[v] + c * V::load(in + v * kLanes);
     }
+    #pragma GCC unroll 16
     for (int32_t v = 0; v < kVectors; ++v) V::store(target + v * kLanes, acc[v]);
   }
 
@@ -156,240 +157,260 @@ class Band {
   const float* in_;
   LineLayout from_;
   int32_t lines_;
+  const LinePlan& plan_;
 };
 
-// The analysis walk of analyse_line, producing plans instead of sums.
-void analysis_plan(TapPlan& plan, Cursor c, int32_t n, const float* taps, int32_t size) {
-  plan.taps = 0;
-  plan.add(c.index, taps[0]);
-  for (int32_t t = 1; t < size; ++t) {
-    move(c, n);
-    plan.add(c.index, taps[t]);
+// Interleaves two vectors: a0 b0 a1 b1 ... into `out` (2 kLanes samples).
+template <int kLanes>
+inline void store_interleaved(float* out, typename Vector<kLanes>::Lanes a,
+                              typename Vector<kLanes>::Lanes b) {
+  using V = Vector<kLanes>;
+  using Mask = typename V::Mask;
+  if constexpr (kLanes == 4) {
+    V::store(out, __builtin_shuffle(a, b, Mask{0, 4, 1, 5}));
+    V::store(out + 4, __builtin_shuffle(a, b, Mask{2, 6, 3, 7}));
+  } else if constexpr (kLanes == 8) {
+    V::store(out, __builtin_shuffle(a, b, Mask{0, 8, 1, 9, 2, 10, 3, 11}));
+    V::store(out + 8, __builtin_shuffle(a, b, Mask{4, 12, 5, 13, 6, 14, 7, 15}));
+  } else {
+    V::store(out, __builtin_shuffle(
+                      a, b, Mask{0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23}));
+    V::store(out + 16, __builtin_shuffle(a, b, Mask{8, 24, 9, 25, 10, 26, 11, 27, 12, 28, 13,
+                                                    29, 14, 30, 15, 31}));
   }
 }
 
-template <class Band>
-void analyse_band(const Band& band, int32_t n, const AnalysisSetup& s, const float* hi,
-                  int32_t hsize, const float* lo, int32_t lsize, int32_t invert) {
-  const int32_t n_high = high_count(n);
-  const int32_t n_low = low_count(n);
-  const int32_t low_first = invert ? n_high : 0;
-  const int32_t high_first = invert ? 0 : n_low;
-  TapPlan plan;
-  Cursor lo_start{s.lo_start, -1, s.lo_left, false};
-  Cursor hi_start{s.hi_start, -1, s.hi_left, false};
-  for (int32_t k = 0; k < n_high; ++k) {
-    analysis_plan(plan, tap_cursor(lo_start, s.lo_right, n), n, lo, lsize);
-    band.apply(plan, band.in(), low_first + k, false);
-    analysis_plan(plan, tap_cursor(hi_start, s.hi_right, n), n, hi, hsize);
-    band.apply(plan, band.in(), high_first + k, false);
-    move_start(lo_start);
-    move_start(lo_start);
-    move_start(hi_start);
-    move_start(hi_start);
-  }
-  if (n % 2 != 0) {
-    analysis_plan(plan, tap_cursor(lo_start, s.lo_right, n), n, lo, lsize);
-    band.apply(plan, band.in(), low_first + n_low - 1, false);
-  }
-}
-
-struct HighCursor {
-  Cursor at;
-  float sign = 1.0f;
-};
-
-// The synthesis walk of LineSynthesis, producing plans instead of sums.
-template <class Band>
-class BandSynthesis {
+// Applies a plan along rows (samples side by side), in place. Each row is
+// first copied to the scratch area: as it is for plans that read
+// neighbours, split into its even and odd samples for plans whose runs read
+// every second one, so that a run always reads consecutive samples. The
+// runs are then worked out a vector of outputs at a time (the two runs of a
+// synthesis, even and odd outputs, side by side and interleaved), the rest
+// one output at a time. Every output sums its taps in plan order, as line()
+// does.
+template <int kLanes>
+class RowPlan {
  public:
-  BandSynthesis(const Band& band, int32_t n, const SynthesisSetup& s, const float* hi,
-                int32_t hsize, const float* lo, int32_t lsize, int32_t invert)
-      : band_(band),
-        n_(n),
-        n_high_(high_count(n)),
-        n_low_(low_count(n)),
-        s_(s),
-        hi_(hi),
-        hsize_(hsize),
-        lo_(lo),
-        lsize_(lsize) {
-    const std::ptrdiff_t stride = band.in_stride();
-    low_in_ = invert ? band.in() + n_high_ * stride : band.in();
-    high_in_ = invert ? band.in() : band.in() + n_low_ * stride;
-    lo_start_ = Cursor{s.lo_start, -1, s.lo_left, false};
-    hi_start_ = HighCursor{Cursor{s.hi_start, -1, s.hi_left, false}, s.sign};
+  RowPlan(const LinePlan& plan, float* scratch) : plan_(plan), n_(plan.outputs.size()) {
+    copy_ = scratch;
+    split_[0] = scratch;
+    split_[1] = scratch + (n_ + 1) / 2;
+    pair_ = paired_runs();
   }
 
-  void run() {
-    band_.clear(0);
-    band_.clear(1);
-    for (int32_t k = 0; k < n_high_; ++k) {
-      for (int32_t t = (k == 0) ? s_.lo_phase : 1; t >= 0; --t) low_phase(t);
-      move_start(lo_start_);
-      for (int32_t t = (k == 0) ? s_.hi_phase : 1; t >= 0; --t) {
-        int32_t counter = s_.counter;
-        high_phase(t, counter);
-      }
-      move_high_start();
+  void run(float* row) const {
+    if (plan_.input_step == 2) {
+      for (int32_t j = 0; j < (n_ + 1) / 2; ++j) split_[0][j] = row[2 * j];
+      for (int32_t j = 0; j < n_ / 2; ++j) split_[1][j] = row[2 * j + 1];
+    } else {
+      std::copy_n(row, n_, copy_);
     }
-    low_tail();
-    high_tail();
+    if (pair_.vectors > 0) {
+      run_pair(row);
+    } else {
+      for (const LinePlan::Run& r : plan_.runs) run_alone(row, r);
+    }
+    for (int32_t p : plan_.singles) row[p] = single(p, 0);
   }
 
  private:
-  void low_phase(int32_t t) {
-    Cursor c = tap_cursor(lo_start_, s_.lo_right, n_low_);
-    plan_.taps = 0;
-    if (t < lsize_) plan_.add(c.index, lo_[t]);  // a one-tap filter has no odd tap
-    for (int32_t i = t + 2; i < lsize_; i += 2) {
-      move(c, n_low_);
-      plan_.add(c.index, lo_[i]);
-    }
-    band_.apply(plan_, low_in_, low_writer_++, false);
+  using V = Vector<kLanes>;
+  using Lanes = typename V::Lanes;
+
+  // An even and an odd run worked out together from position `start`, in
+  // `vectors` steps of 2 kLanes outputs.
+  struct Pair {
+    const LinePlan::Run* even = nullptr;
+    const LinePlan::Run* odd = nullptr;
+    int32_t start = 0;
+    int32_t vectors = 0;
+  };
+
+  Pair paired_runs() const {
+    Pair pair;
+    if (plan_.output_step != 2 || plan_.runs.size() != 2) return pair;
+    pair.even = &plan_.runs[0];
+    pair.odd = &plan_.runs[1];
+    if (pair.even->first % 2 != 0) std::swap(pair.even, pair.odd);
+    if (pair.even->first % 2 != 0 || pair.odd->first % 2 != 1) return {};
+    pair.start = std::max(pair.even->first, pair.odd->first - 1);
+    const int32_t end = std::min(pair.even->first + 2 * pair.even->count,
+                                 pair.odd->first - 1 + 2 * pair.odd->count);
+    pair.vectors = std::max(0, (end - pair.start) / (2 * kLanes));
+    return pair;
   }
 
-  void high_phase(int32_t t, int32_t& counter) {
-    HighCursor c{tap_cursor(hi_start_.at, s_.hi_right, n_high_), hi_start_.sign};
-    plan_.taps = 0;
-    for (int32_t i = t; i < hsize_; i += 2) {
-      apply_high_rule(c, counter);
-      plan_.add(c.at.index, hi_[i] * c.sign);
-      c.at.index += c.at.step;
-    }
-    band_.apply(plan_, high_in_, high_writer_++, true);
+  // Sample `index` of the line, moved on by k steps of the run.
+  const float* source(int32_t index, int32_t k) const {
+    if (plan_.input_step == 2) return split_[index & 1] + (index >> 1) + k;
+    return copy_ + index + k;
   }
 
-  void apply_high_rule(HighCursor& c, int32_t& counter) const {
-    if (c.at.index == 0) {
-      if (c.at.left) {
-        c.at.step = 0;
-        c.at.left = false;
-      } else {
-        c.at.step = 1;
-        c.sign = 1.0f;
+  float before(int32_t p) const {
+    return plan_.input_step == 2 ? split_[p & 1][p >> 1] : copy_[p];
+  }
+
+  // Output p (or the output k steps after it along its run) alone.
+  float single(int32_t p, int32_t k) const {
+    const LinePlan::Output& o = plan_.outputs[p];
+    const int32_t* index = plan_.index.data() + o.first;
+    const float* coefficient = plan_.coefficient.data() + o.first;
+    int32_t t = 0;
+    float acc = 0.0f;
+    if (o.start == LinePlan::Start::kTarget) {
+      acc = before(p);  // what the row held before the pass
+    } else if (o.start == LinePlan::Start::kFirstProduct) {
+      acc = coefficient[0] * *source(index[0], k);
+      t = 1;
+    }
+    for (; t < o.taps; ++t) acc = acc + coefficient[t] * *source(index[t], k);
+    return acc;
+  }
+
+  // The taps of a run's outputs, read from consecutive samples.
+  struct RunTaps {
+    const float* from[wsq_walk::kMaxTaps];
+    const float* coefficient;
+    int32_t taps;
+    bool first_product;
+  };
+
+  RunTaps run_taps(const LinePlan::Run& r, int32_t k) const {
+    const LinePlan::Output& o = plan_.outputs[r.first];
+    RunTaps taps;  // only the first o.taps pointers are set and read
+    taps.coefficient = plan_.coefficient.data() + o.first;
+    taps.taps = o.taps;
+    taps.first_product = o.start == LinePlan::Start::kFirstProduct;
+    for (int32_t t = 0; t < o.taps; ++t) taps.from[t] = source(plan_.index[o.first + t], k);
+    return taps;
+  }
+
+  // kVectors x kLanes consecutive outputs of a run, `k` outputs on from
+  // where `taps` were taken; each lane sums its taps in plan order.
+  template <int kVectors>
+  static void vectors(const RunTaps& taps, int32_t k, Lanes (&acc)[kVectors]) {
+    int32_t t = 0;
+    if (taps.first_product) {
+      #pragma GCC unroll 16
+      for (int32_t v = 0; v < kVectors; ++v) {
+        acc[v] = taps.coefficient[0] * V::load(taps.from[0] + k + v * kLanes);
+      }
+      t = 1;
+    } else {
+      #pragma GCC unroll 16
+      for (int32_t v = 0; v < kVectors; ++v) acc[v] = Lanes{};
+    }
+    for (; t < taps.taps; ++t) {
+      const float c = taps.coefficient[t];
+      const float* in = taps.from[t] + k;
+      #pragma GCC unroll 16
+      for (int32_t v = 0; v < kVectors; ++v) acc[v] = acc[v] + c * V::load(in + v * kLanes);
+    }
+  }
+
+  void run_alone(float* row, const LinePlan::Run& r) const {
+    const int32_t step = plan_.output_step;
+    const RunTaps taps = run_taps(r, 0);
+    int32_t k = 0;
+    if (step == 1) {
+      for (; k + kGroupVectors * kLanes <= r.count; k += kGroupVectors * kLanes) {
+        Lanes acc[kGroupVectors];
+        vectors<kGroupVectors>(taps, k, acc);
+        #pragma GCC unroll 16
+        for (int32_t v = 0; v < kGroupVectors; ++v) V::store(row + r.first + k + v * kLanes, acc[v]);
       }
     }
-    if (c.at.index == n_high_ - 1) {
-      if (c.at.right) {
-        c.at.step = 0;
-        c.at.right = false;
-        if (s_.antisymmetric && n_ % 2 != 0) {
-          c.at.right = true;
-          --counter;
-          c.sign = static_cast<float>(counter);
-          if (counter == 0) c.at.right = false;
-        }
+    for (; k + kLanes <= r.count; k += kLanes) {
+      Lanes acc[1];
+      vectors<1>(taps, k, acc);
+      float* out = row + r.first + static_cast<std::ptrdiff_t>(k) * step;
+      if (step == 1) {
+        V::store(out, acc[0]);
       } else {
-        c.at.step = -1;
-        if (s_.antisymmetric) c.sign = -1.0f;
+        for (int32_t l = 0; l < kLanes; ++l) out[l * step] = acc[0][l];
       }
     }
+    for (; k < r.count; ++k) row[r.first + k * step] = single(r.first, k);
   }
 
-  void move_high_start() {
-    Cursor& c = hi_start_.at;
-    if (c.index == 0 && !c.left) hi_start_.sign = 1.0f;
-    move_start(c);
-  }
-
-  static int32_t last_phase(int32_t first_phase, bool odd_length) {
-    if (odd_length) return first_phase ? 1 : 0;
-    return first_phase ? 2 : 1;
-  }
-
-  void low_tail() {
-    const int32_t last = last_phase(s_.lo_phase, n_ % 2 != 0);
-    for (int32_t t = 1; t >= last; --t) low_phase(t);
-  }
-
-  void high_tail() {
-    const bool odd_length = n_ % 2 != 0;
-    const int32_t last = last_phase(s_.hi_phase, odd_length);
-    if (odd_length && hsize_ == 2) {
-      hi_start_.at.index -= hi_start_.at.step;
-      int32_t counter = 1;
-      for (int32_t t = 1; t >= last; --t) high_phase(t, counter);
-      return;
+  void run_pair(float* row) const {
+    constexpr int32_t kStep = kGroupVectors / 2 * kLanes;  // outputs of each run a step
+    const int32_t even_k = (pair_.start - pair_.even->first) / 2;
+    const int32_t odd_k = (pair_.start + 1 - pair_.odd->first) / 2;
+    const RunTaps even = run_taps(*pair_.even, even_k);
+    const RunTaps odd = run_taps(*pair_.odd, odd_k);
+    const int32_t count = pair_.vectors * kLanes;  // outputs of each run
+    int32_t k = 0;
+    for (; k + kStep <= count; k += kStep) {
+      Lanes a[kGroupVectors / 2];
+      Lanes b[kGroupVectors / 2];
+      vectors<kGroupVectors / 2>(even, k, a);
+      vectors<kGroupVectors / 2>(odd, k, b);
+      #pragma GCC unroll 16
+      for (int32_t v = 0; v < kGroupVectors / 2; ++v) {
+        store_interleaved<kLanes>(row + pair_.start + 2 * (k + v * kLanes), a[v], b[v]);
+      }
     }
-    for (int32_t t = 1; t >= last; --t) {
-      int32_t counter = s_.counter;
-      high_phase(t, counter);
+    for (; k < count; k += kLanes) {
+      Lanes a[1];
+      Lanes b[1];
+      vectors<1>(even, k, a);
+      vectors<1>(odd, k, b);
+      store_interleaved<kLanes>(row + pair_.start + 2 * k, a[0], b[0]);
+    }
+    // The outputs of either run before and after the stretch done in vectors.
+    const int32_t end = pair_.start + 2 * count;
+    for (const LinePlan::Run* r : {pair_.even, pair_.odd}) {
+      const int32_t done_from = (pair_.start - r->first + 1) / 2;
+      const int32_t done_to = std::min(r->count, (end - r->first + 1) / 2);
+      for (int32_t j = 0; j < done_from; ++j) row[r->first + 2 * j] = single(r->first, j);
+      for (int32_t j = done_to; j < r->count; ++j) row[r->first + 2 * j] = single(r->first, j);
     }
   }
 
-  const Band& band_;
+  const LinePlan& plan_;
   int32_t n_;
-  int32_t n_high_;
-  int32_t n_low_;
-  const SynthesisSetup& s_;
-  const float* hi_;
-  int32_t hsize_;
-  const float* lo_;
-  int32_t lsize_;
-  const float* low_in_ = nullptr;
-  const float* high_in_ = nullptr;
-  Cursor lo_start_;
-  HighCursor hi_start_;
-  int32_t low_writer_ = 0;
-  int32_t high_writer_ = 0;
-  TapPlan plan_;
+  float* copy_;
+  float* split_[2];
+  Pair pair_;
 };
 
-// Runs `walk` over the lines in bands of kBand.
-template <int kLanes, class Walk>
-inline void for_each_band(float* destination, LineLayout to, const float* source,
-                          LineLayout from, int32_t lines, Walk walk) {
-  for (int32_t first = 0; first < lines; first += kBand) {
-    const Band<kLanes> band(destination + static_cast<std::ptrdiff_t>(first) * to.pitch, to,
-                            source + static_cast<std::ptrdiff_t>(first) * from.pitch, from,
-                            std::min(kBand, lines - first));
-    walk(band);
-  }
+template <int kLanes>
+inline void apply_plan_rows_in(float* rows, int32_t pitch, int32_t lines, const LinePlan& plan,
+                               float* scratch) {
+  const RowPlan<kLanes> row_plan(plan, scratch);
+  for (int32_t j = 0; j < lines; ++j) row_plan.run(rows + static_cast<std::ptrdiff_t>(j) * pitch);
 }
 
 template <int kLanes>
-inline void analyse_bands_in(float* destination, LineLayout to, const float* source,
-                             LineLayout from, int32_t lines, int32_t length,
-                             const FilterPair& filters, int32_t invert) {
-  if (length < 2 || !usable_filters(filters)) return;
-  const AnalysisSetup setup = analysis_setup(filters.lsize, filters.hsize);
-  std::array<float, kMaxTaps> negated;
-  const float* hi = prepared_hi(filters, setup.negate_hi, negated);
-  for_each_band<kLanes>(destination, to, source, from, lines, [&](const Band<kLanes>& band) {
-    analyse_band(band, length, setup, hi, filters.hsize, filters.lo, filters.lsize, invert);
-  });
+inline void apply_plan_in(float* destination, LineLayout to, const float* source,
+                          LineLayout from, int32_t lines, const LinePlan& plan) {
+  PlanBand<kLanes>(destination, to, source, from, lines, plan).run();
 }
 
-template <int kLanes>
-inline void synthesise_bands_in(float* destination, LineLayout to, const float* source,
-                                LineLayout from, int32_t lines, int32_t length,
-                                const FilterPair& filters, int32_t invert) {
-  if (length < 4 || !usable_filters(filters)) return;
-  const SynthesisSetup setup = synthesis_setup(filters.lsize, filters.hsize, length % 2 != 0);
-  std::array<float, kMaxTaps> negated;
-  const float* hi = prepared_hi(filters, setup.antisymmetric, negated);
-  for_each_band<kLanes>(destination, to, source, from, lines, [&](const Band<kLanes>& band) {
-    BandSynthesis<Band<kLanes>>(band, length, setup, hi, filters.hsize, filters.lo,
-                                filters.lsize, invert)
-        .run();
-  });
-}
-
-// One entry point per instruction set. `flatten` inlines the whole walk into
-// each, so every copy is compiled for its own target and nothing built for a
-// wider one is shared with the baseline code.
-#define WSQ_BAND_KERNELS(name, lanes, attributes)                                            \
-  attributes void analyse_bands_##name(float* destination, LineLayout to, const float* source, \
-                                       LineLayout from, int32_t lines, int32_t length,         \
-                                       const FilterPair& filters, int32_t invert) {            \
-    analyse_bands_in<lanes>(destination, to, source, from, lines, length, filters, invert);    \
-  }                                                                                            \
-  attributes void synthesise_bands_##name(float* destination, LineLayout to,                   \
-                                          const float* source, LineLayout from,                \
-                                          int32_t lines, int32_t length,                       \
-                                          const FilterPair& filters, int32_t invert) {         \
-    synthesise_bands_in<lanes>(destination, to, source, from, lines, length, filters, invert); \
+// One entry point per instruction set. `flatten` inlines the whole band
+// into each, so every copy is compiled for its own target and nothing built
+// for a wider one is shared with the baseline code.
+#define WSQ_BAND_KERNELS(name, lanes, attributes)                                          \
+  attributes void apply_plan_##name(float* destination, LineLayout to, const float* source, \
+                                    LineLayout from, int32_t lines, const LinePlan& plan) {   \
+    apply_plan_in<lanes>(destination, to, source, from, lines, plan);                         \
+  }                                                                                           \
+  attributes void apply_plan_rows_##name(float* rows, int32_t pitch, int32_t lines,           \
+                                         const LinePlan& plan, float* scratch) {              \
+    apply_plan_rows_in<lanes>(rows, pitch, lines, plan, scratch);                             \
+  }                                                                                           \
+  void analyse_bands_##name(float* destination, LineLayout to, const float* source,           \
+                            LineLayout from, int32_t lines, int32_t length,                   \
+                            const FilterPair& filters, int32_t invert) {                      \
+    apply_plan_##name(destination, to, source, from, lines,                                   \
+                      analysis_plan(length, filters, invert));                                \
+  }                                                                                           \
+  void synthesise_bands_##name(float* destination, LineLayout to, const float* source,        \
+                               LineLayout from, int32_t lines, int32_t length,                \
+                               const FilterPair& filters, int32_t invert) {                   \
+    apply_plan_##name(destination, to, source, from, lines,                                   \
+                      synthesis_plan(length, filters, invert));                               \
   }
 
 WSQ_BAND_KERNELS(sse2, 4, __attribute__((flatten)))
@@ -400,14 +421,14 @@ WSQ_BAND_KERNELS(avx512, 16, __attribute__((target("avx512f"), flatten)))
 #undef WSQ_BAND_KERNELS
 
 std::vector<BandKernels> all_band_kernels() {
-  std::vector<BandKernels> sets = {{"sse2", analyse_bands_sse2, synthesise_bands_sse2}};
+  std::vector<BandKernels> sets = {{"sse2", apply_plan_sse2, apply_plan_rows_sse2, analyse_bands_sse2, synthesise_bands_sse2}};
 #if defined(__x86_64__) && defined(__GNUC__)
   __builtin_cpu_init();
   if (__builtin_cpu_supports("avx2")) {
-    sets.push_back({"avx2", analyse_bands_avx2, synthesise_bands_avx2});
+    sets.push_back({"avx2", apply_plan_avx2, apply_plan_rows_avx2, analyse_bands_avx2, synthesise_bands_avx2});
   }
   if (__builtin_cpu_supports("avx512f")) {
-    sets.push_back({"avx512", analyse_bands_avx512, synthesise_bands_avx512});
+    sets.push_back({"avx512", apply_plan_avx512, apply_plan_rows_avx512, analyse_bands_avx512, synthesise_bands_avx512});
   }
 #endif
   return sets;
@@ -424,6 +445,16 @@ const BandKernels& band_kernels() {
   // The widest set the processor runs, chosen once.
   static const BandKernels& chosen = runnable_band_kernels().back();
   return chosen;
+}
+
+void apply_line_plan(float* destination, LineLayout to, const float* source, LineLayout from,
+                     int32_t lines, const LinePlan& plan) {
+  band_kernels().apply(destination, to, source, from, lines, plan);
+}
+
+void apply_line_plan_to_rows(float* rows, int32_t pitch, int32_t lines, const LinePlan& plan,
+                             float* scratch) {
+  band_kernels().rows(rows, pitch, lines, plan, scratch);
 }
 
 void analyse_bands(float* destination, LineLayout to, const float* source, LineLayout from,

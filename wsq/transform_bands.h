@@ -1,17 +1,31 @@
 #pragma once
-// Band versions of the line kernels: the cursor walk of a line depends only
-// on its length and the filters, so it is made once per output and applied
-// to a whole band of parallel lines, a vector of lines at a time where they
-// are neighbours in memory. Results are identical to analyse_lines and
+// Band versions of the line kernels: a line's plan (see line_plan.h) is
+// applied to a whole band of parallel lines, a vector of lines at a time
+// where they are neighbours in memory. Results are identical to analyse_lines and
 // synthesise_lines, which remain the reference.
 //
 // The kernels exist once per instruction set (SSE2 with 4 lines a vector,
 // AVX2 with 8, AVX-512 with 16); the widest one the processor runs is chosen
 // at first use, and the rest of the codec never knows which.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "wsq/line_plan.h"
 #include "wsq/transform_lines.h"
+
+// Applies `plan` to `lines` lines of `source`, writing `destination`.
+void apply_line_plan(float* destination, LineLayout to, const float* source, LineLayout from,
+                     int32_t lines, const LinePlan& plan);
+
+// Applies `plan` in place to `lines` rows of samples side by side, `pitch`
+// apart, through `scratch` (row_scratch_size floats).
+void apply_line_plan_to_rows(float* rows, int32_t pitch, int32_t lines, const LinePlan& plan,
+                             float* scratch);
+
+inline std::size_t row_scratch_size(int32_t length) { return 2 * static_cast<std::size_t>(length); }
+
+// analysis_plan or synthesis_plan made and applied in one call.
 
 void analyse_bands(float* destination, LineLayout to, const float* source, LineLayout from,
                    int32_t lines, int32_t length, const FilterPair& filters, int32_t invert);
@@ -23,8 +37,16 @@ using BandKernel = void (*)(float* destination, LineLayout to, const float* sour
                             LineLayout from, int32_t lines, int32_t length,
                             const FilterPair& filters, int32_t invert);
 
+using PlanKernel = void (*)(float* destination, LineLayout to, const float* source,
+                           LineLayout from, int32_t lines, const LinePlan& plan);
+
+using RowKernel = void (*)(float* rows, int32_t pitch, int32_t lines, const LinePlan& plan,
+                          float* scratch);
+
 struct BandKernels {
   const char* name;
+  PlanKernel apply;
+  RowKernel rows;
   BandKernel analyse;
   BandKernel synthesise;
 };

@@ -1,0 +1,69 @@
+// The vector per-sample conversions against their plain references, bit for
+// bit: every count from 0 to 70 (so every tail length), at odd offsets, on
+// random values and on the values at the edges of each rule.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include "wsq/sample_kernels.h"
+
+namespace {
+
+template <class T>
+bool same_bits(const std::vector<T>& a, const std::vector<T>& b) {
+  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0;
+}
+
+TEST(SampleKernels, FloatsToBytesRoundsAndClampsLikeTheReference) {
+  std::mt19937 random(7);
+  std::uniform_real_distribution<float> wide(-400.0f, 400.0f);
+  const float edges[] = {-0.5f, -0.0f, 0.0f, 0.49999997f, 254.5f, 254.49998f, 255.0f, 255.5f,
+                         1e30f, -1e30f, std::numeric_limits<float>::infinity(),
+                         -std::numeric_limits<float>::infinity(),
+                         std::numeric_limits<float>::quiet_NaN()};
+  std::vector<float> in(80);
+  for (size_t i = 0; i < in.size(); ++i) {
+    in[i] = i % 3 == 0 ? edges[i / 3 % std::size(edges)] : wide(random);
+  }
+  for (int64_t count = 0; count <= 70; ++count) {
+    for (float scale : {1.0f, 0.73f, 1.9f}) {
+      std::vector<uint8_t> expected(count), actual(count);
+      floats_to_bytes_reference(expected.data(), in.data() + 3, count, scale, 127.25f);
+      floats_to_bytes(actual.data(), in.data() + 3, count, scale, 127.25f);
+      ASSERT_TRUE(same_bits(expected, actual)) << "count " << count << " scale " << scale;
+    }
+  }
+}
+
+TEST(SampleKernels, BytesToFloatsDividesLikeTheReference) {
+  std::vector<uint8_t> in(80);
+  for (size_t i = 0; i < in.size(); ++i) in[i] = static_cast<uint8_t>(i * 37 + (i % 2) * 255);
+  for (int64_t count = 0; count <= 70; ++count) {
+    std::vector<float> expected(count), actual(count);
+    bytes_to_floats_reference(expected.data(), in.data() + 1, count, 131.77f, 0.9921875f);
+    bytes_to_floats(actual.data(), in.data() + 1, count, 131.77f, 0.9921875f);
+    ASSERT_TRUE(same_bits(expected, actual)) << "count " << count;
+  }
+}
+
+TEST(SampleKernels, UnquantizingKeepsEachSignsRuleAndZero) {
+  std::mt19937 random(3);
+  std::uniform_int_distribution<int> value(-32768, 32767);
+  std::vector<int16_t> in(80);
+  for (size_t i = 0; i < in.size(); ++i) {
+    const int16_t edges[] = {0, 1, -1, 32767, -32768, 0};
+    in[i] = i % 2 == 0 ? edges[i / 2 % 6] : static_cast<int16_t>(value(random));
+  }
+  for (int32_t count = 0; count <= 70; ++count) {
+    std::vector<float> expected(count, 5.0f), actual(count, -5.0f);
+    unquantize_values_reference(expected.data(), in.data() + 1, count, 0.44f, 3.17f, 1.9f);
+    unquantize_values(actual.data(), in.data() + 1, count, 0.44f, 3.17f, 1.9f);
+    ASSERT_TRUE(same_bits(expected, actual)) << "count " << count;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,325 @@
+#include "wsq/line_plan.h"
+
+#include <array>
+#include <bit>
+#include <utility>
+
+#include "wsq/transform_walk.h"
+
+namespace {
+
+using namespace wsq_walk;
+
+// The taps of one output as the walk finds them.
+struct TapList {
+  std::array<int32_t, kMaxTaps> index;
+  std::array<float, kMaxTaps> coefficient;
+  int32_t taps = 0;
+  void add(int32_t i, float c) {
+    index[taps] = i;
+    coefficient[taps] = c;
+    ++taps;
+  }
+};
+
+// Takes the writes of a walk (assign, add or clear an output) and keeps, for
+// every output, the sum it ends up with.
+class Recorder {
+ public:
+  explicit Recorder(int32_t n) : start_(n, LinePlan::Start::kUntouched), taps_(n) {}
+
+  // Writes the taps (indices into the half starting at sample `half`) to
+  // `position`, or adds them to what it holds.
+  void apply(const TapList& list, int32_t half, int32_t position, bool add) {
+    if (position < 0 || position >= static_cast<int32_t>(taps_.size())) return;
+    auto& taps = taps_[position];
+    LinePlan::Start& start = start_[position];
+    if (!add) {
+      taps.clear();
+      start = list.taps > 0 ? LinePlan::Start::kFirstProduct : LinePlan::Start::kZero;
+    } else if (start == LinePlan::Start::kUntouched) {
+      start = LinePlan::Start::kTarget;
+    }
+    for (int32_t t = 0; t < list.taps; ++t) {
+      taps.emplace_back(half + list.index[t], list.coefficient[t]);
+    }
+  }
+
+  void clear(int32_t position) {
+    if (position < 0 || position >= static_cast<int32_t>(taps_.size())) return;
+    taps_[position].clear();
+    start_[position] = LinePlan::Start::kZero;
+  }
+
+  LinePlan finish() const {
+    LinePlan plan;
+    plan.outputs.resize(taps_.size());
+    for (std::size_t p = 0; p < taps_.size(); ++p) {
+      plan.outputs[p] = {start_[p], static_cast<int32_t>(plan.index.size()),
+                         static_cast<int32_t>(taps_[p].size())};
+      for (const auto& [i, c] : taps_[p]) {
+        plan.index.push_back(i);
+        plan.coefficient.push_back(c);
+      }
+    }
+    return plan;
+  }
+
+ private:
+  std::vector<LinePlan::Start> start_;
+  std::vector<std::vector<std::pair<int32_t, float>>> taps_;
+};
+
+// The analysis walk of analyse_line.
+void analysis_taps(TapList& list, Cursor c, int32_t n, const float* taps, int32_t size) {
+  list.taps = 0;
+  list.add(c.index, taps[0]);
+  for (int32_t t = 1; t < size; ++t) {
+    move(c, n);
+    list.add(c.index, taps[t]);
+  }
+}
+
+void analysis_walk(Recorder& out, int32_t n, const AnalysisSetup& s, const float* hi,
+                   int32_t hsize, const float* lo, int32_t lsize, int32_t invert) {
+  const int32_t n_high = high_count(n);
+  const int32_t n_low = low_count(n);
+  const int32_t low_first = invert ? n_high : 0;
+  const int32_t high_first = invert ? 0 : n_low;
+  TapList list;
+  Cursor lo_start{s.lo_start, -1, s.lo_left, false};
+  Cursor hi_start{s.hi_start, -1, s.hi_left, false};
+  for (int32_t k = 0; k < n_high; ++k) {
+    analysis_taps(list, tap_cursor(lo_start, s.lo_right, n), n, lo, lsize);
+    out.apply(list, 0, low_first + k, false);
+    analysis_taps(list, tap_cursor(hi_start, s.hi_right, n), n, hi, hsize);
+    out.apply(list, 0, high_first + k, false);
+    move_start(lo_start);
+    move_start(lo_start);
+    move_start(hi_start);
+    move_start(hi_start);
+  }
+  if (n % 2 != 0) {
+    analysis_taps(list, tap_cursor(lo_start, s.lo_right, n), n, lo, lsize);
+    out.apply(list, 0, low_first + n_low - 1, false);
+  }
+}
+
+struct HighCursor {
+  Cursor at;
+  float sign = 1.0f;
+};
+
+// The synthesis walk of LineSynthesis: a low writer assigns the low-pass
+// part of each output, a high writer then adds the high-pass part.
+class SynthesisWalk {
+ public:
+  SynthesisWalk(Recorder& out, int32_t n, const SynthesisSetup& s, const float* hi,
+                int32_t hsize, const float* lo, int32_t lsize, int32_t invert)
+      : out_(out),
+        n_(n),
+        n_high_(high_count(n)),
+        n_low_(low_count(n)),
+        s_(s),
+        hi_(hi),
+        hsize_(hsize),
+        lo_(lo),
+        lsize_(lsize),
+        low_in_(invert ? n_high_ : 0),
+        high_in_(invert ? 0 : n_low_) {
+    lo_start_ = Cursor{s.lo_start, -1, s.lo_left, false};
+    hi_start_ = HighCursor{Cursor{s.hi_start, -1, s.hi_left, false}, s.sign};
+  }
+
+  void run() {
+    out_.clear(0);
+    out_.clear(1);
+    for (int32_t k = 0; k < n_high_; ++k) {
+      for (int32_t t = (k == 0) ? s_.lo_phase : 1; t >= 0; --t) low_phase(t);
+      move_start(lo_start_);
+      for (int32_t t = (k == 0) ? s_.hi_phase : 1; t >= 0; --t) {
+        int32_t counter = s_.counter;
+        high_phase(t, counter);
+      }
+      move_high_start();
+    }
+    low_tail();
+    high_tail();
+  }
+
+ private:
+  void low_phase(int32_t t) {
+    Cursor c = tap_cursor(lo_start_, s_.lo_right, n_low_);
+    list_.taps = 0;
+    if (t < lsize_) list_.add(c.index, lo_[t]);  // a one-tap filter has no odd tap
+    for (int32_t i = t + 2; i < lsize_; i += 2) {
+      move(c, n_low_);
+      list_.add(c.index, lo_[i]);
+    }
+    out_.apply(list_, low_in_, low_writer_++, false);
+  }
+
+  void high_phase(int32_t t, int32_t& counter) {
+    HighCursor c{tap_cursor(hi_start_.at, s_.hi_right, n_high_), hi_start_.sign};
+    list_.taps = 0;
+    for (int32_t i = t; i < hsize_; i += 2) {
+      apply_high_rule(c, counter);
+      list_.add(c.at.index, hi_[i] * c.sign);
+      c.at.index += c.at.step;
+    }
+    out_.apply(list_, high_in_, high_writer_++, true);
+  }
+
+  void apply_high_rule(HighCursor& c, int32_t& counter) const {
+    if (c.at.index == 0) {
+      if (c.at.left) {
+        c.at.step = 0;
+        c.at.left = false;
+      } else {
+        c.at.step = 1;
+        c.sign = 1.0f;
+      }
+    }
+    if (c.at.index == n_high_ - 1) {
+      if (c.at.right) {
+        c.at.step = 0;
+        c.at.right = false;
+        if (s_.antisymmetric && n_ % 2 != 0) {
+          c.at.right = true;
+          --counter;
+          c.sign = static_cast<float>(counter);
+          if (counter == 0) c.at.right = false;
+        }
+      } else {
+        c.at.step = -1;
+        if (s_.antisymmetric) c.sign = -1.0f;
+      }
+    }
+  }
+
+  void move_high_start() {
+    Cursor& c = hi_start_.at;
+    if (c.index == 0 && !c.left) hi_start_.sign = 1.0f;
+    move_start(c);
+  }
+
+  static int32_t last_phase(int32_t first_phase, bool odd_length) {
+    if (odd_length) return first_phase ? 1 : 0;
+    return first_phase ? 2 : 1;
+  }
+
+  void low_tail() {
+    const int32_t last = last_phase(s_.lo_phase, n_ % 2 != 0);
+    for (int32_t t = 1; t >= last; --t) low_phase(t);
+  }
+
+  void high_tail() {
+    const bool odd_length = n_ % 2 != 0;
+    const int32_t last = last_phase(s_.hi_phase, odd_length);
+    if (odd_length && hsize_ == 2) {
+      hi_start_.at.index -= hi_start_.at.step;
+      int32_t counter = 1;
+      for (int32_t t = 1; t >= last; --t) high_phase(t, counter);
+      return;
+    }
+    for (int32_t t = 1; t >= last; --t) {
+      int32_t counter = s_.counter;
+      high_phase(t, counter);
+    }
+  }
+
+  Recorder& out_;
+  int32_t n_;
+  int32_t n_high_;
+  int32_t n_low_;
+  const SynthesisSetup& s_;
+  const float* hi_;
+  int32_t hsize_;
+  const float* lo_;
+  int32_t lsize_;
+  int32_t low_in_;
+  int32_t high_in_;
+  Cursor lo_start_;
+  HighCursor hi_start_;
+  int32_t low_writer_ = 0;
+  int32_t high_writer_ = 0;
+  TapList list_;
+};
+
+// Whether output q sums like output p with every sample `step` further on.
+bool same_sum_shifted(const LinePlan& plan, int32_t p, int32_t q, int32_t step) {
+  const LinePlan::Output& a = plan.outputs[p];
+  const LinePlan::Output& b = plan.outputs[q];
+  if (a.start != b.start || a.taps != b.taps) return false;
+  for (int32_t t = 0; t < a.taps; ++t) {
+    if (plan.index[b.first + t] != plan.index[a.first + t] + step) return false;
+    if (std::bit_cast<uint32_t>(plan.coefficient[b.first + t]) !=
+        std::bit_cast<uint32_t>(plan.coefficient[a.first + t])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool can_run(const LinePlan::Output& o) {
+  return o.start == LinePlan::Start::kFirstProduct || o.start == LinePlan::Start::kZero;
+}
+
+// Splits the written outputs into runs and singles.
+void find_runs(LinePlan& plan, int32_t output_step, int32_t input_step) {
+  plan.output_step = output_step;
+  plan.input_step = input_step;
+  const int32_t n = static_cast<int32_t>(plan.outputs.size());
+  std::vector<bool> in_run(n, false);
+  for (int32_t residue = 0; residue < output_step; ++residue) {
+    int32_t p = residue;
+    while (p < n) {
+      int32_t count = 1;
+      if (can_run(plan.outputs[p])) {
+        while (p + count * output_step < n &&
+               same_sum_shifted(plan, p + (count - 1) * output_step, p + count * output_step,
+                                input_step)) {
+          ++count;
+        }
+      }
+      if (count >= LinePlan::kMinRun) {
+        plan.runs.push_back({p, count});
+        for (int32_t k = 0; k < count; ++k) in_run[p + k * output_step] = true;
+      }
+      p += count * output_step;
+    }
+  }
+  for (int32_t p = 0; p < n; ++p) {
+    if (!in_run[p] && plan.outputs[p].start != LinePlan::Start::kUntouched) {
+      plan.singles.push_back(p);
+    }
+  }
+}
+
+}  // namespace
+
+LinePlan analysis_plan(int32_t length, const FilterPair& filters, int32_t invert) {
+  Recorder out(std::max(length, 0));
+  if (length >= 2 && usable_filters(filters)) {
+    const AnalysisSetup setup = analysis_setup(filters.lsize, filters.hsize);
+    std::array<float, kMaxTaps> negated;
+    const float* hi = prepared_hi(filters, setup.negate_hi, negated);
+    analysis_walk(out, length, setup, hi, filters.hsize, filters.lo, filters.lsize, invert);
+  }
+  LinePlan plan = out.finish();
+  find_runs(plan, 1, 2);
+  return plan;
+}
+
+LinePlan synthesis_plan(int32_t length, const FilterPair& filters, int32_t invert) {
+  Recorder out(std::max(length, 0));
+  if (length >= 4 && usable_filters(filters)) {
+    const SynthesisSetup setup = synthesis_setup(filters.lsize, filters.hsize, length % 2 != 0);
+    std::array<float, kMaxTaps> negated;
+    const float* hi = prepared_hi(filters, setup.antisymmetric, negated);
+    SynthesisWalk(out, length, setup, hi, filters.hsize, filters.lo, filters.lsize, invert).run();
+  }
+  LinePlan plan = out.finish();
+  find_runs(plan, 2, 1);
+  return plan;
+}

@@ -1,0 +1,47 @@
+#pragma once
+// The plan of a whole line: the walk of a line with symmetric extension
+// depends only on its length, the filters and the inversion flag, so it is
+// made once and then applied to any number of lines. For every output sample
+// the plan says how its sum starts and which source samples it adds, with
+// which coefficients, in the order the line kernels add them.
+#include <cstdint>
+#include <vector>
+
+#include "wsq/transform_lines.h"
+
+struct LinePlan {
+  // How the sum of an output starts: the output is left as it is, starts
+  // with its first product, starts from 0 (every product is added to 0.0f),
+  // or is added to what the destination holds.
+  enum class Start : uint8_t { kUntouched, kFirstProduct, kZero, kTarget };
+
+  struct Output {
+    Start start = Start::kUntouched;
+    int32_t first = 0;  // into index and coefficient
+    int32_t taps = 0;
+  };
+
+  // Outputs `output_step` apart whose sums are the same but for reading
+  // samples `input_step` further on: analysis outputs are neighbours reading
+  // every second sample, synthesis outputs every second one reading
+  // neighbours. Such a run is worked out a vector of outputs at a time
+  // along a line.
+  struct Run {
+    int32_t first = 0;  // output
+    int32_t count = 0;
+  };
+
+  std::vector<Output> outputs;  // one per sample of the line
+  std::vector<int32_t> index;   // source sample of each tap
+  std::vector<float> coefficient;
+  int32_t output_step = 1;
+  int32_t input_step = 1;
+  std::vector<Run> runs;         // of at least kMinRun outputs
+  std::vector<int32_t> singles;  // written outputs in no run, in order
+
+  static constexpr int32_t kMinRun = 16;
+};
+
+// The plans of analyse_lines and synthesise_lines for lines of `length`.
+LinePlan analysis_plan(int32_t length, const FilterPair& filters, int32_t invert);
+LinePlan synthesis_plan(int32_t length, const FilterPair& filters, int32_t invert);

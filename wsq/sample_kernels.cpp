@@ -1,0 +1,122 @@
+#include "wsq/sample_kernels.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+void bytes_to_floats_reference(float* out, const uint8_t* in, int64_t count, float shift,
+                               float scale) {
+  for (int64_t i = 0; i < count; ++i) out[i] = (static_cast<float>(in[i]) - shift) / scale;
+}
+
+void floats_to_bytes_reference(uint8_t* out, const float* in, int64_t count, float scale,
+                               float shift) {
+  for (int64_t i = 0; i < count; ++i) {
+    float v = in[i] * scale + shift;
+    v = v + 0.5f;
+    v = v >= 0.0f ? v : 0.0f;
+    v = v > 255.0f ? 255.0f : v;
+    out[i] = static_cast<uint8_t>(static_cast<int32_t>(v));
+  }
+}
+
+void unquantize_values_reference(float* out, const int16_t* in, int32_t count, float c, float q,
+                                 float half_z) {
+  for (int32_t x = 0; x < count; ++x) {
+    const int16_t v = in[x];
+    if (v > 0) {
+      out[x] = (static_cast<float>(v) - c) * q + half_z;
+    } else if (v < 0) {
+      out[x] = (static_cast<float>(v) + c) * q - half_z;
+    } else {
+      out[x] = 0.0f;
+    }
+  }
+}
+
+#if defined(__SSE2__)
+
+// SSE2 is part of every x86-64 processor, so these need no dispatch. The
+// loops are memory-bound: wider vectors would not make them faster.
+
+void bytes_to_floats(float* out, const uint8_t* in, int64_t count, float shift, float scale) {
+  const __m128 s = _mm_set1_ps(shift);
+  const __m128 d = _mm_set1_ps(scale);
+  const __m128i zero = _mm_setzero_si128();
+  int64_t i = 0;
+  for (; i + 16 <= count; i += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+    const __m128i low = _mm_unpacklo_epi8(bytes, zero);
+    const __m128i high = _mm_unpackhi_epi8(bytes, zero);
+    const __m128i words[4] = {_mm_unpacklo_epi16(low, zero), _mm_unpackhi_epi16(low, zero),
+                              _mm_unpacklo_epi16(high, zero), _mm_unpackhi_epi16(high, zero)};
+    for (int k = 0; k < 4; ++k) {
+      _mm_storeu_ps(out + i + 4 * k, _mm_div_ps(_mm_sub_ps(_mm_cvtepi32_ps(words[k]), s), d));
+    }
+  }
+  bytes_to_floats_reference(out + i, in + i, count - i, shift, scale);
+}
+
+void floats_to_bytes(uint8_t* out, const float* in, int64_t count, float scale, float shift) {
+  const __m128 r = _mm_set1_ps(scale);
+  const __m128 m = _mm_set1_ps(shift);
+  const __m128 half = _mm_set1_ps(0.5f);
+  const __m128 zero = _mm_setzero_ps();
+  const __m128 top = _mm_set1_ps(255.0f);
+  int64_t i = 0;
+  for (; i + 16 <= count; i += 16) {
+    __m128i words[4];
+    for (int k = 0; k < 4; ++k) {
+      __m128 v = _mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_loadu_ps(in + i + 4 * k), r), m), half);
+      // max gives its second operand when either is not a number, and both
+      // keep the value when it equals the bound: the reference's choices.
+      v = _mm_min_ps(_mm_max_ps(v, zero), top);
+      words[k] = _mm_cvttps_epi32(v);
+    }
+    const __m128i low = _mm_packs_epi32(words[0], words[1]);
+    const __m128i high = _mm_packs_epi32(words[2], words[3]);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(low, high));
+  }
+  floats_to_bytes_reference(out + i, in + i, count - i, scale, shift);
+}
+
+void unquantize_values(float* out, const int16_t* in, int32_t count, float c, float q,
+                       float half_z) {
+  const __m128 vc = _mm_set1_ps(c);
+  const __m128 vq = _mm_set1_ps(q);
+  const __m128 vz = _mm_set1_ps(half_z);
+  const __m128i zero = _mm_setzero_si128();
+  int32_t x = 0;
+  for (; x + 8 <= count; x += 8) {
+    const __m128i v16 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x));
+    const __m128i halves[2] = {_mm_srai_epi32(_mm_unpacklo_epi16(v16, v16), 16),
+                               _mm_srai_epi32(_mm_unpackhi_epi16(v16, v16), 16)};
+    for (int k = 0; k < 2; ++k) {
+      const __m128 f = _mm_cvtepi32_ps(halves[k]);
+      const __m128 positive = _mm_add_ps(_mm_mul_ps(_mm_sub_ps(f, vc), vq), vz);
+      const __m128 negative = _mm_sub_ps(_mm_mul_ps(_mm_add_ps(f, vc), vq), vz);
+      const __m128 above = _mm_castsi128_ps(_mm_cmpgt_epi32(halves[k], zero));
+      const __m128 below = _mm_castsi128_ps(_mm_cmplt_epi32(halves[k], zero));
+      _mm_storeu_ps(out + x + 4 * k, _mm_or_ps(_mm_and_ps(above, positive),
+                                                _mm_and_ps(below, negative)));
+    }
+  }
+  unquantize_values_reference(out + x, in + x, count - x, c, q, half_z);
+}
+
+#else
+
+void bytes_to_floats(float* out, const uint8_t* in, int64_t count, float shift, float scale) {
+  bytes_to_floats_reference(out, in, count, shift, scale);
+}
+
+void floats_to_bytes(uint8_t* out, const float* in, int64_t count, float scale, float shift) {
+  floats_to_bytes_reference(out, in, count, scale, shift);
+}
+
+void unquantize_values(float* out, const int16_t* in, int32_t count, float c, float q,
+                       float half_z) {
+  unquantize_values_reference(out, in, count, c, q, half_z);
+}
+
+#endif

@@ -1,0 +1,24 @@
+#pragma once
+// The codec's per-sample conversions: 8-bit pixels to normalised floats and
+// back, and quantized coefficients to floats. Each exists as plain code (the
+// reference) and as vector code that gives the same bits, chosen where the
+// processor has it.
+#include <cstdint>
+
+// out[i] = (in[i] - shift) / scale.
+void bytes_to_floats(float* out, const uint8_t* in, int64_t count, float shift, float scale);
+void bytes_to_floats_reference(float* out, const uint8_t* in, int64_t count, float shift,
+                               float scale);
+
+// out[i] = in[i] * scale + shift, plus 0.5, clamped to 0..255 (not a number
+// gives 0) and truncated.
+void floats_to_bytes(uint8_t* out, const float* in, int64_t count, float scale, float shift);
+void floats_to_bytes_reference(uint8_t* out, const float* in, int64_t count, float scale,
+                               float shift);
+
+// A quantized coefficient v to its value: (v - c) * q + half_z above 0,
+// (v + c) * q - half_z below, 0 for 0.
+void unquantize_values(float* out, const int16_t* in, int32_t count, float c, float q,
+                       float half_z);
+void unquantize_values_reference(float* out, const int16_t* in, int32_t count, float c, float q,
+                                 float half_z);
