@@ -59,6 +59,38 @@ void check_set(Kernel reference, Kernel fast, const std::vector<Shape>& shapes,
   }
 }
 
+using PlanMaker = LinePlan (*)(int32_t, const FilterPair&, int32_t);
+
+// Rows (samples side by side) filtered in place along the row, against the
+// reference filtering the same rows into a separate area.
+void check_rows(Kernel reference, PlanMaker make_plan, RowKernel rows,
+                const std::vector<Shape>& shapes, const std::string& set) {
+  std::mt19937 random(77);
+  const std::vector<float> samples = random_values(1 << 14, random);
+  for (const Shape& shape : shapes) {
+    const std::vector<float> hi = random_values(shape.hsize, random);
+    const std::vector<float> lo = random_values(shape.lsize, random);
+    const FilterPair filters{hi.data(), shape.hsize, lo.data(), shape.lsize};
+    for (int32_t length = 5; length <= 300; ++length) {
+      for (int32_t invert : {0, 1}) {
+        const int32_t lines = 3;
+        const LineLayout layout{length + 1 + length % 3, 1};  // rows with gaps between
+        const size_t used = static_cast<size_t>(layout.pitch) * lines;
+        const size_t offset = 1 + random() % (samples.size() - used - 1);
+        std::vector<float> actual(samples.begin() + offset, samples.begin() + offset + used);
+        std::vector<float> expected = actual;
+        reference(expected.data(), layout, actual.data(), layout, lines, length, filters, invert);
+        const LinePlan plan = make_plan(length, filters, invert);
+        std::vector<float> scratch(row_scratch_size(length), -1.0f);
+        rows(actual.data(), layout.pitch, lines, plan, scratch.data());
+        ASSERT_EQ(std::memcmp(expected.data(), actual.data(), used * sizeof(float)), 0)
+            << set << ": rows of " << length << " invert " << invert << " taps " << shape.hsize
+            << "/" << shape.lsize;
+      }
+    }
+  }
+}
+
 TEST(BandKernelSets, TheBaselineIsAlwaysThere) {
   ASSERT_FALSE(runnable_band_kernels().empty());
   EXPECT_STREQ(runnable_band_kernels().front().name, "sse2");
@@ -73,6 +105,23 @@ TEST(BandKernelSets, AnalysisMatchesTheReferenceOnEverySet) {
 TEST(BandKernelSets, SynthesisMatchesTheReferenceOnEverySet) {
   for (const BandKernels& set : runnable_band_kernels()) {
     check_set(synthesise_lines, set.synthesise, {{9, 7}, {4, 4}, {5, 3}}, set.name);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(BandKernelSets, RowAnalysisMatchesTheReferenceOnEverySet) {
+  for (const BandKernels& set : runnable_band_kernels()) {
+    check_rows(analyse_lines, analysis_plan, set.rows, {{7, 9}, {4, 4}, {3, 5}, {2, 2}}, set.name);
+  }
+}
+
+TEST(BandKernelSets, RowSynthesisMatchesTheReferenceOnEverySet) {
+  for (const BandKernels& set : runnable_band_kernels()) {
+    check_rows(synthesise_lines, synthesis_plan, set.rows, {{9, 7}, {4, 4}, {5, 3}, {6, 6}},
+               set.name);
   }
 }
 
