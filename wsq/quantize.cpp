@@ -127,7 +127,7 @@ float subband_peak(const SubbandRect& r, const float* fdata, int32_t width) {
   float peak = 0.0f;
   for (int32_t y = 0; y < r.ly; ++y) {
     const float* row = row_of(fdata, width, r.y + y, r.x);
-    for (int32_t x = 0; x < r.lx; ++x) peak = std::max(peak, std::fabs(row[x]));
+    peak = largest_magnitude(row, r.lx, peak);
   }
   return peak;
 }
@@ -152,17 +152,9 @@ float sixteen_bit_scale(const QuantizerState& state, const std::vector<int>& cod
 }  // namespace
 
 int16_t quantize_coefficient(float c, float half_zero, float bin_width) {
-  float v = 0.0f;
-  if (c > half_zero) {
-    v = (c - half_zero) / bin_width + 1.0f;
-  } else if (c < -half_zero) {
-    v = (c + half_zero) / bin_width - 1.0f;
-  }
-  v = std::trunc(v);
-  // Values beyond 16 bits are clamped rather than wrapped.
-  v = std::clamp(v, static_cast<float>(std::numeric_limits<int16_t>::min()),
-                 static_cast<float>(std::numeric_limits<int16_t>::max()));
-  return static_cast<int16_t>(v);
+  int16_t v = 0;
+  quantize_values_reference(&v, &c, 1, half_zero, bin_width);
+  return v;
 }
 
 void subband_variances(QuantizerState& state, const SubbandTree& subbands, const float* fdata,
@@ -247,9 +239,8 @@ int32_t quantize(std::vector<int16_t>& sip, int32_t& count, QuantizerState& stat
     const float z = state.zero_bin_width[k] * 0.5f;
     const SubbandRect& r = subbands[k];
     int16_t* out = sip.data() + start[k];
-    for (int32_t y = 0; y < r.ly; ++y) {
-      const float* row = row_of(fdata, width, r.y + y, r.x);
-      for (int32_t x = 0; x < r.lx; ++x) *out++ = quantize_coefficient(row[x], z, bin_width);
+    for (int32_t y = 0; y < r.ly; ++y, out += r.lx) {
+      quantize_values(out, row_of(fdata, width, r.y + y, r.x), r.lx, z, bin_width);
     }
   };
   if (pool) {

@@ -1,5 +1,9 @@
 #include "wsq/sample_kernels.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -32,6 +36,40 @@ void unquantize_values_reference(float* out, const int16_t* in, int32_t count, f
       out[x] = 0.0f;
     }
   }
+}
+
+void quantize_values_reference(int16_t* out, const float* in, int32_t count, float half_zero,
+                               float bin_width) {
+  for (int32_t i = 0; i < count; ++i) {
+    const float c = in[i];
+    float v = 0.0f;
+    if (c > half_zero) {
+      v = (c - half_zero) / bin_width + 1.0f;
+    } else if (c < -half_zero) {
+      v = (c + half_zero) / bin_width - 1.0f;
+    }
+    v = std::trunc(v);
+    // Values beyond 16 bits are clamped rather than wrapped.
+    v = std::clamp(v, static_cast<float>(std::numeric_limits<int16_t>::min()),
+                   static_cast<float>(std::numeric_limits<int16_t>::max()));
+    out[i] = static_cast<int16_t>(v);
+  }
+}
+
+float largest_magnitude_reference(const float* in, int32_t count, float start) {
+  float peak = start;
+  for (int32_t i = 0; i < count; ++i) peak = std::max(peak, std::fabs(in[i]));
+  return peak;
+}
+
+PixelStats pixel_stats_reference(const uint8_t* in, int64_t count) {
+  PixelStats stats;
+  for (int64_t i = 0; i < count; ++i) {
+    stats.maximum = std::max<int32_t>(stats.maximum, in[i]);
+    stats.minimum = std::min<int32_t>(stats.minimum, in[i]);
+    stats.sum += in[i];
+  }
+  return stats;
 }
 
 #if defined(__SSE2__)
@@ -104,6 +142,76 @@ void unquantize_values(float* out, const int16_t* in, int32_t count, float c, fl
   unquantize_values_reference(out + x, in + x, count - x, c, q, half_z);
 }
 
+void quantize_values(int16_t* out, const float* in, int32_t count, float half_zero,
+                     float bin_width) {
+  const __m128 z = _mm_set1_ps(half_zero);
+  const __m128 minus_z = _mm_set1_ps(-half_zero);
+  const __m128 w = _mm_set1_ps(bin_width);
+  const __m128 one = _mm_set1_ps(1.0f);
+  const __m128 lowest = _mm_set1_ps(-32768.0f);
+  const __m128 highest = _mm_set1_ps(32767.0f);
+  int32_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    __m128i words[2];
+    for (int k = 0; k < 2; ++k) {
+      const __m128 c = _mm_loadu_ps(in + i + 4 * k);
+      const __m128 above = _mm_add_ps(_mm_div_ps(_mm_sub_ps(c, z), w), one);
+      const __m128 below = _mm_sub_ps(_mm_div_ps(_mm_add_ps(c, z), w), one);
+      __m128 v = _mm_or_ps(_mm_and_ps(_mm_cmpgt_ps(c, z), above),
+                           _mm_and_ps(_mm_cmplt_ps(c, minus_z), below));
+      // Clamped before the truncating conversion, which is then exact: the
+      // same as truncating first, for every value inside the 16-bit range.
+      v = _mm_min_ps(_mm_max_ps(v, lowest), highest);
+      words[k] = _mm_cvttps_epi32(v);
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packs_epi32(words[0], words[1]));
+  }
+  quantize_values_reference(out + i, in + i, count - i, half_zero, bin_width);
+}
+
+float largest_magnitude(const float* in, int32_t count, float start) {
+  // The largest of a set of numbers does not depend on the order they are
+  // compared in; max keeps its second operand when the first is not a
+  // number, as std::max(peak, value) keeps peak.
+  const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
+  __m128 peak = _mm_set1_ps(start);
+  int32_t i = 0;
+  for (; i + 4 <= count; i += 4) {
+    peak = _mm_max_ps(_mm_and_ps(_mm_loadu_ps(in + i), magnitude), peak);
+  }
+  float lanes[4];
+  _mm_storeu_ps(lanes, peak);
+  float result = start;
+  for (float lane : lanes) result = std::max(result, lane);
+  return largest_magnitude_reference(in + i, count - i, result);
+}
+
+PixelStats pixel_stats(const uint8_t* in, int64_t count) {
+  __m128i low = _mm_set1_epi8(static_cast<char>(255));
+  __m128i high = _mm_setzero_si128();
+  __m128i sums = _mm_setzero_si128();
+  int64_t i = 0;
+  for (; i + 16 <= count; i += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+    low = _mm_min_epu8(low, bytes);
+    high = _mm_max_epu8(high, bytes);
+    sums = _mm_add_epi64(sums, _mm_sad_epu8(bytes, _mm_setzero_si128()));
+  }
+  alignas(16) uint8_t lows[16];
+  alignas(16) uint8_t highs[16];
+  alignas(16) int64_t halves[2];
+  _mm_store_si128(reinterpret_cast<__m128i*>(lows), low);
+  _mm_store_si128(reinterpret_cast<__m128i*>(highs), high);
+  _mm_store_si128(reinterpret_cast<__m128i*>(halves), sums);
+  PixelStats stats = pixel_stats_reference(in + i, count - i);
+  for (int k = 0; k < 16; ++k) {
+    stats.minimum = std::min<int32_t>(stats.minimum, lows[k]);
+    stats.maximum = std::max<int32_t>(stats.maximum, highs[k]);
+  }
+  stats.sum += halves[0] + halves[1];
+  return stats;
+}
+
 #else
 
 void bytes_to_floats(float* out, const uint8_t* in, int64_t count, float shift, float scale) {
@@ -118,5 +226,16 @@ void unquantize_values(float* out, const int16_t* in, int32_t count, float c, fl
                        float half_z) {
   unquantize_values_reference(out, in, count, c, q, half_z);
 }
+
+void quantize_values(int16_t* out, const float* in, int32_t count, float half_zero,
+                     float bin_width) {
+  quantize_values_reference(out, in, count, half_zero, bin_width);
+}
+
+float largest_magnitude(const float* in, int32_t count, float start) {
+  return largest_magnitude_reference(in, count, start);
+}
+
+PixelStats pixel_stats(const uint8_t* in, int64_t count) { return pixel_stats_reference(in, count); }
 
 #endif

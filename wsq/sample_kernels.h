@@ -22,3 +22,24 @@ void unquantize_values(float* out, const int16_t* in, int32_t count, float c, fl
                        float half_z);
 void unquantize_values_reference(float* out, const int16_t* in, int32_t count, float c, float q,
                                  float half_z);
+
+// A coefficient to its bin: 0 within +-half_zero, else the bin index counted
+// from the zero bin, truncated toward zero and clamped to 16 bits.
+void quantize_values(int16_t* out, const float* in, int32_t count, float half_zero,
+                     float bin_width);
+void quantize_values_reference(int16_t* out, const float* in, int32_t count, float half_zero,
+                               float bin_width);
+
+// The largest of `start` and every |in[i]|, ignoring values that are not
+// numbers.
+float largest_magnitude(const float* in, int32_t count, float start);
+float largest_magnitude_reference(const float* in, int32_t count, float start);
+
+// Smallest and largest pixel and the sum of all.
+struct PixelStats {
+  int32_t minimum = 255;
+  int32_t maximum = 0;
+  int64_t sum = 0;
+};
+PixelStats pixel_stats(const uint8_t* in, int64_t count);
+PixelStats pixel_stats_reference(const uint8_t* in, int64_t count);

@@ -180,17 +180,10 @@ int32_t wsq_reconstruct(float* fdata, int32_t width, int32_t height, const Wavel
 
 void image_to_floats(float* fdata, float& m_shift, float& r_scale, const uint8_t* pixels,
                      int32_t count, WorkerPool* pool) {
-  int32_t maximum = 0;
-  int32_t minimum = 255;
-  int64_t sum = 0;
-  for (int32_t i = 0; i < count; ++i) {
-    maximum = std::max<int32_t>(maximum, pixels[i]);
-    minimum = std::min<int32_t>(minimum, pixels[i]);
-    sum += pixels[i];
-  }
-  m_shift = count > 0 ? static_cast<float>(static_cast<double>(sum) / count) : 0.0f;
-  const float low = m_shift - static_cast<float>(minimum);
-  const float high = static_cast<float>(maximum) - m_shift;
+  const PixelStats stats = pixel_stats(pixels, count);
+  m_shift = count > 0 ? static_cast<float>(static_cast<double>(stats.sum) / count) : 0.0f;
+  const float low = m_shift - static_cast<float>(stats.minimum);
+  const float high = static_cast<float>(stats.maximum) - m_shift;
   r_scale = (low >= high ? low : high) * 0.0078125f;
 
   if (r_scale == 0.0f) {

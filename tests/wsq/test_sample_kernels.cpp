@@ -66,4 +66,50 @@ TEST(SampleKernels, UnquantizingKeepsEachSignsRuleAndZero) {
   }
 }
 
+TEST(SampleKernels, QuantizingMatchesTheReferenceIncludingClampsAndNaN) {
+  std::mt19937 random(11);
+  std::uniform_real_distribution<float> wide(-9.0f, 9.0f);
+  const float edges[] = {1.2f, -1.2f, 1.2000001f, -1.2000001f, 0.0f, -0.0f, 1e9f, -1e9f,
+                         std::numeric_limits<float>::infinity(),
+                         std::numeric_limits<float>::quiet_NaN()};
+  std::vector<float> in(80);
+  for (size_t i = 0; i < in.size(); ++i) {
+    in[i] = i % 3 == 0 ? edges[i / 3 % std::size(edges)] : wide(random);
+  }
+  for (int32_t count = 0; count <= 70; ++count) {
+    for (float width : {0.37f, 2.0f, 1e-4f}) {
+      std::vector<int16_t> expected(count, 9), actual(count, -9);
+      quantize_values_reference(expected.data(), in.data() + 1, count, 1.2f, width);
+      quantize_values(actual.data(), in.data() + 1, count, 1.2f, width);
+      ASSERT_TRUE(same_bits(expected, actual)) << "count " << count << " width " << width;
+    }
+  }
+}
+
+TEST(SampleKernels, PeaksAndPixelStatsMatchTheReference) {
+  std::mt19937 random(13);
+  std::vector<float> values(80);
+  std::vector<uint8_t> pixels(80);
+  for (size_t i = 0; i < values.size(); ++i) {
+    values[i] = std::uniform_real_distribution<float>(-50.0f, 50.0f)(random);
+    pixels[i] = static_cast<uint8_t>(40 + random() % 170);
+  }
+  values[17] = std::numeric_limits<float>::quiet_NaN();
+  values[40] = -77.0f;  // the peak, negative
+  pixels[5] = 3;
+  pixels[60] = 250;
+  for (int32_t count = 0; count <= 70; ++count) {
+    for (float start : {0.0f, 60.0f}) {
+      const float expected = largest_magnitude_reference(values.data() + 1, count, start);
+      const float actual = largest_magnitude(values.data() + 1, count, start);
+      ASSERT_EQ(std::memcmp(&expected, &actual, sizeof expected), 0) << count << " " << start;
+    }
+    const PixelStats expected = pixel_stats_reference(pixels.data() + 1, count);
+    const PixelStats actual = pixel_stats(pixels.data() + 1, count);
+    ASSERT_EQ(expected.minimum, actual.minimum) << count;
+    ASSERT_EQ(expected.maximum, actual.maximum) << count;
+    ASSERT_EQ(expected.sum, actual.sum) << count;
+  }
+}
+
 }  // namespace
