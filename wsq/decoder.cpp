@@ -95,7 +95,7 @@ int32_t wsq_decode_mem(WsqDecoder& decoder, std::vector<uint8_t>& pixels, int32_
   build_wsq_trees(trees, frame_width, frame_height);
 
   WorkerPool pool(decoder.threads);
-  std::vector<float> fip;
+  FloatPlane fip;
   {
     std::vector<int16_t> coefficients;
     try {

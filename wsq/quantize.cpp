@@ -269,11 +269,11 @@ void coded_block_sizes(int32_t& size1, int32_t& size2, int32_t& size3, const Qua
   }
 }
 
-int32_t unquantize(std::vector<float>& fip, const QuantTable& table, const SubbandTree& subbands,
+int32_t unquantize(FloatPlane& fip, const QuantTable& table, const SubbandTree& subbands,
                    const int16_t* sip, int32_t count, int32_t width, int32_t height,
                    WorkerPool* pool) {
   try {
-    fip.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0.0f);
+    fip.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
   } catch (const std::bad_alloc&) {
     diag_write("ERROR : unquantize : calloc : fip\n");
     return -91;
@@ -282,32 +282,35 @@ int32_t unquantize(std::vector<float>& fip, const QuantTable& table, const Subba
     diag_write("ERROR: unquantize : quantization table parameters not defined!\n");
     return -92;
   }
-  // Where each coded subband's coefficients start; positions past the
-  // coefficients the caller has stay 0.
+  // Where each coded subband's coefficients start.
   std::array<int64_t, kCodedSubbandCount> start{};
   int64_t next = 0;
   for (int k = 0; k < kCodedSubbandCount; ++k) {
     start[k] = next;
     if (table.q[k] != 0.0f) next += static_cast<int64_t>(subbands[k].lx) * subbands[k].ly;
   }
+  // The subbands tile the plane, so writing each of them whole writes every
+  // sample: subbands that are not coded, and coefficients past those the
+  // caller has, are 0.
   const float c = table.centre;
   const auto unquantize_subband = [&](int32_t k, int32_t) {
-    const float q = table.q[k];
-    if (q == 0.0f) return;
-    const float half_z = table.z[k] * 0.5f;
     const SubbandRect& r = subbands[k];
-    int64_t at = start[k];
+    const bool coded = k < kCodedSubbandCount && table.q[k] != 0.0f;
+    int64_t at = coded ? start[k] : 0;
     for (int32_t y = 0; y < r.ly; ++y, at += r.lx) {
       float* row = fip.data() + static_cast<std::ptrdiff_t>(r.y + y) * width + r.x;
-      // Coefficients past those the caller has stay 0.
-      const int32_t known = static_cast<int32_t>(std::clamp<int64_t>(count - at, 0, r.lx));
-      if (known > 0) unquantize_values(row, sip + at, known, c, q, half_z);
+      const int32_t known =
+          coded ? static_cast<int32_t>(std::clamp<int64_t>(count - at, 0, r.lx)) : 0;
+      if (known > 0) {
+        unquantize_values(row, sip + at, known, c, table.q[k], table.z[k] * 0.5f);
+      }
+      std::fill(row + known, row + r.lx, 0.0f);
     }
   };
   if (pool) {
-    pool->run(kCodedSubbandCount, unquantize_subband);
+    pool->run(kSubbandRectCount, unquantize_subband);
   } else {
-    for (int k = 0; k < kCodedSubbandCount; ++k) unquantize_subband(k, 0);
+    for (int k = 0; k < kSubbandRectCount; ++k) unquantize_subband(k, 0);
   }
   return 0;
 }

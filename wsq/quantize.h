@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "wsq/float_plane.h"
 #include "wsq/tables.h"
 #include "wsq/trees.h"
 #include "wsq/worker_pool.h"
@@ -45,6 +46,6 @@ void coded_block_sizes(int32_t& size1, int32_t& size2, int32_t& size3, const Qua
 // Rebuilds a new width x height float plane `fip` from `count` coefficients.
 // The subbands are shared among the threads of `pool`, if any.
 // Returns 0, -91 (no memory) or -92 (table not defined).
-int32_t unquantize(std::vector<float>& fip, const QuantTable& table, const SubbandTree& subbands,
+int32_t unquantize(FloatPlane& fip, const QuantTable& table, const SubbandTree& subbands,
                    const int16_t* sip, int32_t count, int32_t width, int32_t height,
                    WorkerPool* pool = nullptr);

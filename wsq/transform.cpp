@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <map>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "wsq/diagnostics.h"
@@ -61,6 +63,14 @@ struct Pass {
   std::size_t scratch_per_thread;
   int32_t band;  // lines per task
   WorkerPool& pool;
+  // Nodes of the same size share their plans.
+  mutable std::map<std::pair<int32_t, int32_t>, LinePlan> plans{};
+
+  const LinePlan& plan_for(int32_t length, int32_t invert) const {
+    auto [at, added] = plans.try_emplace({length, invert});
+    if (added) at->second = make_plan(length, filters, invert);
+    return at->second;
+  }
 
   float* scratch_of(int32_t thread) const {
     return scratch + static_cast<std::ptrdiff_t>(thread) * scratch_per_thread;
@@ -68,7 +78,7 @@ struct Pass {
 
   void rows(const WaveletNode& node) const {
     float* base = plane + static_cast<std::ptrdiff_t>(node.y) * width + node.x;
-    const LinePlan plan = make_plan(node.dx, filters, node.ir);
+    const LinePlan& plan = plan_for(node.dx, node.ir);
     const int32_t tasks = (node.dy + band - 1) / band;
     pool.run(tasks, [&](int32_t task, int32_t thread) {
       const int32_t first = task * band;
@@ -79,7 +89,7 @@ struct Pass {
 
   void columns(const WaveletNode& node) const {
     float* base = plane + static_cast<std::ptrdiff_t>(node.y) * width + node.x;
-    const LinePlan plan = make_plan(node.dy, filters, node.ic);
+    const LinePlan& plan = plan_for(node.dy, node.ic);
     const int32_t tasks = (node.dx + band - 1) / band;
     pool.run(tasks, [&](int32_t task, int32_t thread) {
       const int32_t first = task * band;

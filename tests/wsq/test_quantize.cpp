@@ -328,7 +328,7 @@ TEST(Unquantize, RebuildsFromTheBinCentre) {
   table.z[0] = 12.0f;
   table.defined = 1;
   const std::vector<int16_t> sip{2, -1, 0, 1};
-  std::vector<float> fip;
+  FloatPlane fip(10000, 7.0f);  // every sample must be written over
   ASSERT_EQ(unquantize(fip, table, trees.subband_tree, sip.data(), 4, 100, 100), 0);
   ASSERT_EQ(fip.size(), 10000u);
   EXPECT_FLOAT_EQ(fip[0], 21.6f);
@@ -338,13 +338,14 @@ TEST(Unquantize, RebuildsFromTheBinCentre) {
   // Positions past the coefficients and uncoded subbands stay 0.
   const SubbandRect& s1 = trees.subband_tree[1];
   EXPECT_EQ(fip[s1.y * 100 + s1.x], 0.0f);
+  EXPECT_EQ(std::count(fip.begin(), fip.end(), 0.0f), 10000 - 3);
 }
 
 TEST(Unquantize, RefusesAnUndefinedTable) {
   WsqTrees trees;
   build_wsq_trees(trees, 100, 100);
   QuantTable table;
-  std::vector<float> fip;
+  FloatPlane fip;
   CapturedDiagnostics captured;
   EXPECT_EQ(unquantize(fip, table, trees.subband_tree, nullptr, 0, 100, 100), -92);
   EXPECT_EQ(captured.text(), "ERROR: unquantize : quantization table parameters not defined!\n");
