@@ -48,7 +48,7 @@ int32_t check_arguments(float bitrate, const uint8_t* pixels, int32_t width, int
 int32_t transform_and_quantize(QuantizedImage& image, float bitrate, const uint8_t* pixels,
                                int32_t width, int32_t height, WorkerPool& pool) {
   const int32_t pixel_count = width * height;
-  std::vector<float> fdata;
+  FloatPlane fdata;  // image_to_floats writes every sample
   try {
     fdata.resize(pixel_count);
   } catch (const std::bad_alloc&) {
@@ -63,12 +63,12 @@ int32_t transform_and_quantize(QuantizedImage& image, float bitrate, const uint8
   if (ret != 0) return ret;
 
   image.state.r = bitrate;
-  subband_variances(image.state, image.trees.subband_tree, fdata.data(), width, height);
+  subband_variances(image.state, image.trees.subband_tree, fdata.data(), width, height, &pool);
   int32_t count = 0;
   ret = quantize(image.sip, count, image.state, image.trees.subband_tree, fdata.data(), width,
                  height, &pool);
   if (ret != 0) return ret;
-  fdata = std::vector<float>();
+  fdata = FloatPlane();
 
   coded_block_sizes(image.sizes[0], image.sizes[1], image.sizes[2], image.state,
                     image.trees.wavelet_tree, image.trees.subband_tree);

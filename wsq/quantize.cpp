@@ -138,10 +138,21 @@ float subband_peak(const SubbandRect& r, const float* fdata, int32_t width) {
 // at or below 32767; the smallest of these over the coded subbands bounds q.
 // Infinity when no subband limits it.
 float sixteen_bit_scale(const QuantizerState& state, const std::vector<int>& coded,
-                        const SubbandTree& subbands, const float* fdata, int32_t width) {
+                        const SubbandTree& subbands, const float* fdata, int32_t width,
+                        WorkerPool* pool) {
+  std::array<float, kSubbandRectCount> peaks{};
+  const auto measure = [&](int32_t i, int32_t) {
+    peaks[coded[i]] = subband_peak(subbands[coded[i]], fdata, width);
+  };
+  const int32_t count = static_cast<int32_t>(coded.size());
+  if (pool) {
+    pool->run(count, measure);
+  } else {
+    for (int32_t i = 0; i < count; ++i) measure(i, 0);
+  }
   double limit = std::numeric_limits<double>::infinity();
   for (int k : coded) {
-    const float peak = subband_peak(subbands[k], fdata, width);
+    const float peak = peaks[k];
     if (peak > 0.0f) {
       limit = std::min(limit, static_cast<double>(state.bin_width[k]) * kLargestQuantized / peak);
     }
@@ -158,8 +169,8 @@ int16_t quantize_coefficient(float c, float half_zero, float bin_width) {
 }
 
 void subband_variances(QuantizerState& state, const SubbandTree& subbands, const float* fdata,
-                       int32_t width, int32_t /*height*/) {
-  for (int k = 0; k < kCodedSubbandCount; ++k) {
+                       int32_t width, int32_t /*height*/, WorkerPool* pool) {
+  const auto measure = [&](int32_t k, int32_t) {
     const SubbandRect& r = subbands[k];
     const Window central = central_window(r);
     float variance = window_variance(central, fdata, width);
@@ -174,6 +185,11 @@ void subband_variances(QuantizerState& state, const SubbandTree& subbands, const
       variance = window_variance(stretched_window(r), fdata, width);
     }
     state.variance[k] = variance;
+  };
+  if (pool) {
+    pool->run(kCodedSubbandCount, measure);
+  } else {
+    for (int k = 0; k < kCodedSubbandCount; ++k) measure(k, 0);
   }
 }
 
@@ -213,7 +229,8 @@ int32_t quantize(std::vector<int16_t>& sip, int32_t& count, QuantizerState& stat
   // come out coarser than the bitrate would allow, never finer, and every
   // coefficient keeps its value instead of being clipped to the 16-bit limit.
   if (!significant_list.empty()) {
-    const float limit = sixteen_bit_scale(state, significant_list, subbands, fdata, width);
+    const float limit =
+        sixteen_bit_scale(state, significant_list, subbands, fdata, width, pool);
     if (!(q <= limit)) q = limit;
   }
   for (int k : significant_list) {

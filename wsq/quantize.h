@@ -21,9 +21,10 @@ struct QuantizerState {
 
 // Measures the variance of the central window of each subband 0..59. A
 // window less than two samples thick that finds its subband flat is
-// measured again over the whole subband in that direction.
+// measured again over the whole subband in that direction. The subbands are
+// shared among the threads of `pool`, if any.
 void subband_variances(QuantizerState& state, const SubbandTree& subbands, const float* fdata,
-                       int32_t width, int32_t height);
+                       int32_t width, int32_t height, WorkerPool* pool = nullptr);
 
 // Chooses the bin widths for state.r and quantizes the coded subbands into a
 // new `sip` (width x height entries); `count` is the number of values stored.
