@@ -8,11 +8,13 @@
 
 #include "wsq/codestream.h"
 #include "wsq/diagnostics.h"
+#include "wsq/float_plane.h"
 #include "wsq/huffman_decode.h"
 #include "wsq/nistcom.h"
 #include "wsq/quantize.h"
 #include "wsq/transform.h"
 #include "wsq/trees.h"
+#include "wsq/worker_pool.h"
 
 namespace {
 
@@ -97,13 +99,17 @@ int32_t wsq_decode_mem(WsqDecoder& decoder, std::vector<uint8_t>& pixels, int32_
   WorkerPool pool(decoder.threads);
   FloatPlane fip;
   {
-    std::vector<int16_t> coefficients;
+    // Cleared on the pool: coefficients the block data does not reach are 0.
+    std::vector<int16_t, UnsetAllocator<int16_t>> coefficients;
     try {
-      coefficients.assign(static_cast<size_t>(pixel_count), 0);
+      coefficients.resize(static_cast<size_t>(pixel_count));
     } catch (const std::bad_alloc&) {
       diag_write("ERROR: wsq_decode_mem : malloc : qdata1\n");
       return -20;
     }
+    for_each_range(&pool, pixel_count, [&](int64_t begin, int64_t end_at) {
+      std::fill(coefficients.begin() + begin, coefficients.begin() + end_at, int16_t{0});
+    });
     if (int32_t ret = huffman_decode_data_mem(coefficients.data(), pixel_count,
                                               decoder.transform, decoder.quant, decoder.huffman,
                                               decoder.bits, cursor, end)) {

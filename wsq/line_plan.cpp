@@ -1,8 +1,8 @@
 #include "wsq/line_plan.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
-#include <utility>
 
 #include "wsq/transform_walk.h"
 
@@ -22,52 +22,84 @@ struct TapList {
   }
 };
 
-// Takes the writes of a walk (assign, add or clear an output) and keeps, for
-// every output, the sum it ends up with.
+// Takes the writes of a walk (assign, add or clear an output) as a log, and
+// keeps for every output the sum it ends up with: the taps of its last
+// assignment or clearing and of every addition after it.
 class Recorder {
  public:
-  explicit Recorder(int32_t n) : start_(n, LinePlan::Start::kUntouched), taps_(n) {}
+  explicit Recorder(int32_t n) : n_(n) {}
 
   // Writes the taps (indices into the half starting at sample `half`) to
   // `position`, or adds them to what it holds.
   void apply(const TapList& list, int32_t half, int32_t position, bool add) {
-    if (position < 0 || position >= static_cast<int32_t>(taps_.size())) return;
-    auto& taps = taps_[position];
-    LinePlan::Start& start = start_[position];
-    if (!add) {
-      taps.clear();
-      start = list.taps > 0 ? LinePlan::Start::kFirstProduct : LinePlan::Start::kZero;
-    } else if (start == LinePlan::Start::kUntouched) {
-      start = LinePlan::Start::kTarget;
-    }
+    if (position < 0 || position >= n_) return;
+    const Write::Kind kind =
+        add ? Write::kAdd : (list.taps > 0 ? Write::kAssign : Write::kClear);
+    log_.push_back({position, kind, static_cast<int32_t>(index_.size()), list.taps});
     for (int32_t t = 0; t < list.taps; ++t) {
-      taps.emplace_back(half + list.index[t], list.coefficient[t]);
+      index_.push_back(half + list.index[t]);
+      coefficient_.push_back(list.coefficient[t]);
     }
   }
 
   void clear(int32_t position) {
-    if (position < 0 || position >= static_cast<int32_t>(taps_.size())) return;
-    taps_[position].clear();
-    start_[position] = LinePlan::Start::kZero;
+    if (position < 0 || position >= n_) return;
+    log_.push_back({position, Write::kClear, 0, 0});
   }
 
   LinePlan finish() const {
+    // The last assignment or clearing of each output; writes before it are
+    // overwritten.
+    std::vector<int32_t> last_reset(n_, -1);
+    std::vector<bool> written(n_, false);
+    for (int32_t i = 0; i < static_cast<int32_t>(log_.size()); ++i) {
+      written[log_[i].position] = true;
+      if (log_[i].kind != Write::kAdd) last_reset[log_[i].position] = i;
+    }
     LinePlan plan;
-    plan.outputs.resize(taps_.size());
-    for (std::size_t p = 0; p < taps_.size(); ++p) {
-      plan.outputs[p] = {start_[p], static_cast<int32_t>(plan.index.size()),
-                         static_cast<int32_t>(taps_[p].size())};
-      for (const auto& [i, c] : taps_[p]) {
-        plan.index.push_back(i);
-        plan.coefficient.push_back(c);
-      }
+    plan.outputs.resize(n_);
+    for (int32_t p = 0; p < n_; ++p) {
+      if (!written[p]) continue;
+      const int32_t reset = last_reset[p];
+      plan.outputs[p].start = reset < 0                             ? LinePlan::Start::kTarget
+                              : log_[reset].kind == Write::kAssign ? LinePlan::Start::kFirstProduct
+                                                                   : LinePlan::Start::kZero;
+    }
+    for (int32_t i = 0; i < static_cast<int32_t>(log_.size()); ++i) {
+      if (i >= last_reset[log_[i].position]) plan.outputs[log_[i].position].taps += log_[i].taps;
+    }
+    int32_t total = 0;
+    for (LinePlan::Output& o : plan.outputs) {
+      o.first = total;
+      total += o.taps;
+    }
+    plan.index.resize(total);
+    plan.coefficient.resize(total);
+    std::vector<int32_t> filled(n_, 0);
+    for (int32_t i = 0; i < static_cast<int32_t>(log_.size()); ++i) {
+      const Write& w = log_[i];
+      if (i < last_reset[w.position]) continue;
+      const int32_t at = plan.outputs[w.position].first + filled[w.position];
+      std::copy_n(index_.begin() + w.first, w.taps, plan.index.begin() + at);
+      std::copy_n(coefficient_.begin() + w.first, w.taps, plan.coefficient.begin() + at);
+      filled[w.position] += w.taps;
     }
     return plan;
   }
 
  private:
-  std::vector<LinePlan::Start> start_;
-  std::vector<std::vector<std::pair<int32_t, float>>> taps_;
+  struct Write {
+    enum Kind : uint8_t { kAssign, kAdd, kClear };
+    int32_t position;
+    Kind kind;
+    int32_t first;  // into index_ and coefficient_
+    int32_t taps;
+  };
+
+  int32_t n_;
+  std::vector<Write> log_;
+  std::vector<int32_t> index_;
+  std::vector<float> coefficient_;
 };
 
 // The analysis walk of analyse_line.
