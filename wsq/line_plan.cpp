@@ -137,11 +137,6 @@ void analysis_walk(Recorder& out, int32_t n, const AnalysisSetup& s, const float
   }
 }
 
-struct HighCursor {
-  Cursor at;
-  float sign = 1.0f;
-};
-
 // The synthesis walk of LineSynthesis: a low writer assigns the low-pass
 // part of each output, a high writer then adds the high-pass part.
 class SynthesisWalk {
@@ -173,7 +168,7 @@ class SynthesisWalk {
         int32_t counter = s_.counter;
         high_phase(t, counter);
       }
-      move_high_start();
+      move_high_start(hi_start_);
     }
     low_tail();
     high_tail();
@@ -195,49 +190,11 @@ class SynthesisWalk {
     HighCursor c{tap_cursor(hi_start_.at, s_.hi_right, n_high_), hi_start_.sign};
     list_.taps = 0;
     for (int32_t i = t; i < hsize_; i += 2) {
-      apply_high_rule(c, counter);
+      apply_high_rule(c, counter, n_high_, n_, s_);
       list_.add(c.at.index, hi_[i] * c.sign);
       c.at.index += c.at.step;
     }
     out_.apply(list_, high_in_, high_writer_++, true);
-  }
-
-  void apply_high_rule(HighCursor& c, int32_t& counter) const {
-    if (c.at.index == 0) {
-      if (c.at.left) {
-        c.at.step = 0;
-        c.at.left = false;
-      } else {
-        c.at.step = 1;
-        c.sign = 1.0f;
-      }
-    }
-    if (c.at.index == n_high_ - 1) {
-      if (c.at.right) {
-        c.at.step = 0;
-        c.at.right = false;
-        if (s_.antisymmetric && n_ % 2 != 0) {
-          c.at.right = true;
-          --counter;
-          c.sign = static_cast<float>(counter);
-          if (counter == 0) c.at.right = false;
-        }
-      } else {
-        c.at.step = -1;
-        if (s_.antisymmetric) c.sign = -1.0f;
-      }
-    }
-  }
-
-  void move_high_start() {
-    Cursor& c = hi_start_.at;
-    if (c.index == 0 && !c.left) hi_start_.sign = 1.0f;
-    move_start(c);
-  }
-
-  static int32_t last_phase(int32_t first_phase, bool odd_length) {
-    if (odd_length) return first_phase ? 1 : 0;
-    return first_phase ? 2 : 1;
   }
 
   void low_tail() {

@@ -156,6 +156,56 @@ inline SynthesisSetup synthesis_setup(int32_t lsize, int32_t hsize, bool odd_len
   return s;
 }
 
+// The high-pass walk of the synthesis carries a sign besides its position.
+struct HighCursor {
+  Cursor at;
+  float sign = 1.0f;
+};
+
+// Turns a high-pass tap cursor at either end of the n_high high-pass
+// samples of a line of n, setting its sign (in antisymmetric mode the end
+// sample of an odd line repeats with a falling counter as its sign).
+inline void apply_high_rule(HighCursor& c, int32_t& counter, int32_t n_high, int32_t n,
+                            const SynthesisSetup& s) {
+  if (c.at.index == 0) {
+    if (c.at.left) {
+      c.at.step = 0;
+      c.at.left = false;
+    } else {
+      c.at.step = 1;
+      c.sign = 1.0f;
+    }
+  }
+  if (c.at.index == n_high - 1) {
+    if (c.at.right) {
+      c.at.step = 0;
+      c.at.right = false;
+      if (s.antisymmetric && n % 2 != 0) {
+        c.at.right = true;
+        --counter;
+        c.sign = static_cast<float>(counter);
+        if (counter == 0) c.at.right = false;
+      }
+    } else {
+      c.at.step = -1;
+      if (s.antisymmetric) c.sign = -1.0f;
+    }
+  }
+}
+
+// Moves the high-pass start cursor on, its sign back to 1 when it turns.
+inline void move_high_start(HighCursor& start) {
+  Cursor& c = start.at;
+  if (c.index == 0 && !c.left) start.sign = 1.0f;
+  move_start(c);
+}
+
+// The last phase the tail of a synthesis writes.
+inline int32_t last_phase(int32_t first_phase, bool odd_length) {
+  if (odd_length) return first_phase ? 1 : 0;
+  return first_phase ? 2 : 1;
+}
+
 // Copies the high-pass taps, negated when the setup asks for it.
 inline const float* prepared_hi(const FilterPair& f, bool negate,
                                 std::array<float, kMaxTaps>& copy) {
