@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "wsq/byte_stream.h"
 #include "wsq/codestream.h"
@@ -110,35 +112,75 @@ int32_t write_header_segments(Output& out, const QuantizedImage& image, float bi
   return ret;
 }
 
-// Builds table `table_id` for `block_count` consecutive blocks from `first`
-// and writes its DHT segment; the symbol-indexed codes are left in `codes`.
-int32_t write_table(Output& out, std::vector<HuffCodeEntry>& codes, uint8_t table_id,
-                    const int16_t* first, const int32_t* block_lengths, int32_t block_count) {
+// A table built for one or two consecutive blocks: the symbol-indexed codes,
+// and the counts and values its DHT segment carries.
+struct BlockTable {
+  std::vector<HuffCodeEntry> codes;
   std::vector<uint8_t> huffbits;
   std::vector<uint8_t> huffvalues;
-  const int32_t ret =
-      generate_block_table(codes, huffbits, huffvalues, first, block_lengths, block_count);
-  if (ret != 0) return ret;
-  return putc_huffman_segment(kDhtMarker, table_id, huffbits.data(), huffvalues.data(),
-                              out.buffer(), out.capacity(), out.length);
+};
+
+// A piece of the coding done on any thread: its result and the diagnostics
+// it wrote, which the caller writes out in the order the steps would have
+// run one after another.
+struct Step {
+  int32_t ret = 0;
+  std::string diagnostics;
+};
+
+template <class Work>
+Step run_step(const Work& work) {
+  CapturedDiagnostics captured;
+  const int32_t ret = work();
+  return {ret, captured.text()};
 }
 
-// Codes one block into `huff_buf` and writes its SOB segment and bytes.
-int32_t write_block(Output& out, std::vector<uint8_t>& huff_buf, int32_t huff_capacity,
-                    int32_t& hsize, uint8_t table_id, const int16_t* block, int32_t length,
-                    const std::vector<HuffCodeEntry>& codes) {
-  int32_t ret = compress_block(huff_buf.data(), huff_capacity, hsize, block, length,
-                               kMaxDirectCoefficient, kMaxDirectZeroRun, codes);
-  if (ret == 0) ret = putc_block_segment(table_id, out.buffer(), out.capacity(), out.length);
-  if (ret == 0) ret = putc_bytes(huff_buf.data(), hsize, out.buffer(), out.capacity(), out.length);
+// Writes out a step's diagnostics; returns its result.
+int32_t finish_step(const Step& step) {
+  diag_write(step.diagnostics);
+  return step.ret;
+}
+
+Step build_table(BlockTable& table, const int16_t* first, const int32_t* block_lengths,
+                 int32_t block_count) {
+  return run_step([&] {
+    return generate_block_table(table.codes, table.huffbits, table.huffvalues, first,
+                                block_lengths, block_count);
+  });
+}
+
+Step code_block(std::vector<uint8_t>& buffer, int32_t capacity, int32_t& byte_count,
+                const int16_t* block, int32_t length, const BlockTable& table) {
+  return run_step([&] {
+    return compress_block(buffer.data(), capacity, byte_count, block, length,
+                          kMaxDirectCoefficient, kMaxDirectZeroRun, table.codes);
+  });
+}
+
+int32_t put_table(Output& out, uint8_t table_id, const BlockTable& table) {
+  return putc_huffman_segment(kDhtMarker, table_id, table.huffbits.data(),
+                              table.huffvalues.data(), out.buffer(), out.capacity(), out.length);
+}
+
+int32_t put_block(Output& out, uint8_t table_id, const std::vector<uint8_t>& bytes,
+                  int32_t byte_count) {
+  int32_t ret = putc_block_segment(table_id, out.buffer(), out.capacity(), out.length);
+  if (ret == 0) ret = putc_bytes(bytes.data(), byte_count, out.buffer(), out.capacity(), out.length);
   return ret;
 }
 
+// Block 1 has table 0, blocks 2 and 3 share table 1. The tables and blocks
+// are coded two at a time on the pool (table 0 and block 1 beside table 1,
+// then block 2 beside block 3), and the segments written in codestream
+// order; diagnostics and failures come out as they would one step at a
+// time, and a step after a failed one leaves no trace.
 int32_t write_blocks(Output& out, const QuantizedImage& image, int32_t pixel_count,
-                     int32_t hsize[3]) {
-  std::vector<uint8_t> huff_buf;
+                     int32_t hsize[3], WorkerPool& pool) {
+  std::vector<uint8_t> buffers[2];
   try {
-    huff_buf.resize(static_cast<size_t>(pixel_count) + kCompressBlockSlack);
+    for (std::vector<uint8_t>& buffer : buffers) {
+      buffer.resize(static_cast<size_t>(pixel_count) + kCompressBlockSlack);
+    }
   } catch (const std::bad_alloc&) {
     diag_write("ERROR : wsq_encode_1 : malloc : huff_buf\n");
     return -13;
@@ -147,19 +189,36 @@ int32_t write_blocks(Output& out, const QuantizedImage& image, int32_t pixel_cou
   const int16_t* block2 = block1 + image.sizes[0];
   const int16_t* block3 = block2 + image.sizes[1];
 
-  std::vector<HuffCodeEntry> codes;
-  int32_t ret = write_table(out, codes, 0, block1, &image.sizes[0], 1);
-  if (ret == 0) {
-    ret = write_block(out, huff_buf, pixel_count, hsize[0], 0, block1, image.sizes[0], codes);
+  BlockTable tables[2];
+  Step table0, coded1, table1;
+  pool.run(2, [&](int32_t task, int32_t) {
+    if (task == 0) {
+      table0 = build_table(tables[0], block1, &image.sizes[0], 1);
+      if (table0.ret == 0) {
+        coded1 = code_block(buffers[0], pixel_count, hsize[0], block1, image.sizes[0], tables[0]);
+      }
+    } else {
+      table1 = build_table(tables[1], block2, &image.sizes[1], 2);
+    }
+  });
+  if (int32_t ret = finish_step(table0)) return ret;
+  if (int32_t ret = put_table(out, 0, tables[0])) return ret;
+  if (int32_t ret = finish_step(coded1)) return ret;
+  if (int32_t ret = put_block(out, 0, buffers[0], hsize[0])) return ret;
+  if (int32_t ret = finish_step(table1)) return ret;
+  if (int32_t ret = put_table(out, 1, tables[1])) return ret;
+
+  Step coded[2];
+  pool.run(2, [&](int32_t task, int32_t) {
+    const int16_t* block = task == 0 ? block2 : block3;
+    coded[task] = code_block(buffers[task], pixel_count, hsize[1 + task], block,
+                             image.sizes[1 + task], tables[1]);
+  });
+  for (int32_t task = 0; task < 2; ++task) {
+    if (int32_t ret = finish_step(coded[task])) return ret;
+    if (int32_t ret = put_block(out, 1, buffers[task], hsize[1 + task])) return ret;
   }
-  if (ret == 0) ret = write_table(out, codes, 1, block2, &image.sizes[1], 2);
-  if (ret == 0) {
-    ret = write_block(out, huff_buf, pixel_count, hsize[1], 1, block2, image.sizes[1], codes);
-  }
-  if (ret == 0) {
-    ret = write_block(out, huff_buf, pixel_count, hsize[2], 1, block3, image.sizes[2], codes);
-  }
-  return ret;
+  return 0;
 }
 
 void write_statistics(float bitrate, int32_t pixel_count, const int32_t hsize[3]) {
@@ -176,10 +235,8 @@ int32_t encode(const WsqEncoder& encoder, std::vector<uint8_t>& codestream, floa
   int32_t ret = check_arguments(bitrate, pixels, width, height);
   if (ret != 0) return ret;
   QuantizedImage image;
-  {
-    WorkerPool pool(encoder.threads);
-    ret = transform_and_quantize(image, bitrate, pixels, width, height, pool);
-  }
+  WorkerPool pool(encoder.threads);
+  ret = transform_and_quantize(image, bitrate, pixels, width, height, pool);
   if (ret != 0) return ret;
 
   const int32_t pixel_count = width * height;
@@ -192,7 +249,7 @@ int32_t encode(const WsqEncoder& encoder, std::vector<uint8_t>& codestream, floa
   }
   ret = write_header_segments(out, image, bitrate, width, height, depth, ppi, comment);
   int32_t hsize[3] = {0, 0, 0};
-  if (ret == 0) ret = write_blocks(out, image, pixel_count, hsize);
+  if (ret == 0) ret = write_blocks(out, image, pixel_count, hsize, pool);
   if (ret == 0) ret = putc_word16(kEoiMarker, out.buffer(), out.capacity(), out.length);
   if (ret != 0) return ret;
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -194,6 +195,32 @@ TEST(WsqEncoder, BlockLargerThanItsBufferIsRefused) {
   std::vector<uint8_t> cs{7};
   EXPECT_EQ(encode(cs, pixels, 128, 128, 10.0f), -49);
   EXPECT_EQ(cs, std::vector<uint8_t>{7});
+}
+
+// The blocks are coded two at a time on the pool; a failing block must give
+// the same code and the same diagnostics, in the same order, as one thread.
+TEST(WsqEncoder, ParallelBlockCodingFailsAsOneThreadDoes) {
+  std::mt19937 random(11);
+  std::vector<uint8_t> pixels(128 * 128);
+  for (uint8_t& p : pixels) p = static_cast<uint8_t>(random() & 0xFF);
+  for (float rate : {7.5f, 10.0f, 0.75f}) {
+    std::string texts[2];
+    int32_t codes[2];
+    std::vector<uint8_t> streams[2];
+    for (int32_t threads : {1, 2}) {
+      CapturedDiagnostics captured;
+      WsqEncoder encoder{threads};
+      codes[threads - 1] = wsq_encode_1(encoder, streams[threads - 1], rate, pixels.data(), 128,
+                                        128, 8, 500, nullptr);
+      texts[threads - 1] = captured.text();
+    }
+    EXPECT_EQ(codes[0], codes[1]) << rate;
+    EXPECT_EQ(texts[0], texts[1]) << rate;
+    EXPECT_EQ(streams[0], streams[1]) << rate;
+    // Coding stops at the first failing step: one message, none from the
+    // steps that ran beside it.
+    if (codes[1] != 0) EXPECT_EQ(std::count(texts[1].begin(), texts[1].end(), '\n'), 1) << rate;
+  }
 }
 
 class EncodeDecode : public ::testing::Test {
