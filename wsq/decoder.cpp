@@ -9,7 +9,7 @@
 #include "wsq/codestream.h"
 #include "wsq/diagnostics.h"
 #include "wsq/float_plane.h"
-#include "wsq/huffman_decode.h"
+#include "wsq/huffman_decode_blocks.h"
 #include "wsq/nistcom.h"
 #include "wsq/quantize.h"
 #include "wsq/transform.h"
@@ -110,9 +110,9 @@ int32_t wsq_decode_mem(WsqDecoder& decoder, std::vector<uint8_t>& pixels, int32_
     for_each_range(&pool, pixel_count, [&](int64_t begin, int64_t end_at) {
       std::fill(coefficients.begin() + begin, coefficients.begin() + end_at, int16_t{0});
     });
-    if (int32_t ret = huffman_decode_data_mem(coefficients.data(), pixel_count,
-                                              decoder.transform, decoder.quant, decoder.huffman,
-                                              decoder.bits, cursor, end)) {
+    if (int32_t ret = huffman_decode_blocks(coefficients.data(), pixel_count, decoder.transform,
+                                            decoder.quant, decoder.huffman, decoder.bits, cursor,
+                                            end, trees, pool)) {
       return ret;
     }
     if (int32_t ret = unquantize(fip, decoder.quant, trees.subband_tree, coefficients.data(),

@@ -185,37 +185,53 @@ void decode_with_lookup(const BlockCode& code, CoefficientOutput& out, BitReader
 
 }  // namespace
 
+int32_t start_block_code(BlockCode& code, const HuffmanTableSet& huffman, const uint8_t*& cursor,
+                         const uint8_t* end) {
+  return start_block(code, huffman, cursor, end);
+}
+
+int32_t decode_block_data(const BlockCode& code, int16_t* coefficients, int32_t capacity,
+                          int32_t& count, uint16_t& marker, BitReaderState& state,
+                          const uint8_t*& cursor, const uint8_t* end, SymbolPath path) {
+  CoefficientOutput out{coefficients, capacity, count};
+  int32_t bit_count = 0;
+  marker = 0;
+  int32_t ret = 0;
+  while (marker == 0) {
+    if (path == SymbolPath::lookup) decode_with_lookup(code, out, state, cursor, end, bit_count);
+    int32_t symbol = 0;
+    ret = decode_huffman_symbol(symbol, marker, code, state, cursor, end, bit_count);
+    if (ret != 0 || symbol == -1) break;
+    ret = apply_symbol(symbol, out, state, cursor, end, bit_count);
+    if (ret != 0) break;
+  }
+  count = out.count;
+  return ret;
+}
+
 int32_t huffman_decode_data_mem(int16_t* coefficients, int32_t capacity,
                                 TransformTable& transform, QuantTable& quant,
                                 HuffmanTableSet& huffman, BitReaderState& state,
                                 const uint8_t*& cursor, const uint8_t* end,
                                 SymbolPath path) {
-  CoefficientOutput out{coefficients, capacity};
+  int32_t count = 0;
   BlockCode code;
   uint16_t marker = 0;
   if (int32_t ret = getc_marker_wsq(marker, MarkerSet::tables_or_sob, cursor, end)) return ret;
-  int32_t bit_count = 0;
   while (marker != kEoiMarker) {
-    if (marker != 0) {
-      while (marker != kSobMarker) {
-        if (int32_t ret = getc_table_wsq(marker, transform, quant, huffman, cursor, end)) {
-          return ret;
-        }
-        if (int32_t ret = getc_marker_wsq(marker, MarkerSet::tables_or_sob, cursor, end)) {
-          return ret;
-        }
+    while (marker != kSobMarker) {
+      if (int32_t ret = getc_table_wsq(marker, transform, quant, huffman, cursor, end)) {
+        return ret;
       }
-      if (int32_t ret = start_block(code, huffman, cursor, end)) return ret;
-      bit_count = 0;
-      marker = 0;
+      if (int32_t ret = getc_marker_wsq(marker, MarkerSet::tables_or_sob, cursor, end)) {
+        return ret;
+      }
     }
-    if (path == SymbolPath::lookup) decode_with_lookup(code, out, state, cursor, end, bit_count);
-    int32_t symbol = 0;
-    if (int32_t ret = decode_huffman_symbol(symbol, marker, code, state, cursor, end, bit_count)) {
+    if (int32_t ret = start_block(code, huffman, cursor, end)) return ret;
+    if (int32_t ret = decode_block_data(code, coefficients, capacity, count, marker, state,
+                                        cursor, end, path)) {
       return ret;
     }
-    if (symbol == -1) continue;
-    if (int32_t ret = apply_symbol(symbol, out, state, cursor, end, bit_count)) return ret;
   }
   return 0;
 }

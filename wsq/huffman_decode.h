@@ -38,6 +38,20 @@ int32_t decode_huffman_symbol(int32_t& symbol, uint16_t& marker, const BlockCode
 // cursor.
 enum class SymbolPath { bit_by_bit, lookup };
 
+// Reads the block header after an SOB marker and prepares the block's code
+// from its table in `huffman` (which `code` then refers to). Returns 0 or
+// -51 (no such table, or a table without codes).
+int32_t start_block_code(BlockCode& code, const HuffmanTableSet& huffman, const uint8_t*& cursor,
+                         const uint8_t* end);
+
+// Decodes one block's data, from `count` coefficients on, until the marker
+// after it (stored in `marker`, the cursor past it); `count` ends as the
+// number of coefficients written. Fails as huffman_decode_data_mem does.
+int32_t decode_block_data(const BlockCode& code, int16_t* coefficients, int32_t capacity,
+                          int32_t& count, uint16_t& marker, BitReaderState& state,
+                          const uint8_t*& cursor, const uint8_t* end,
+                          SymbolPath path = SymbolPath::lookup);
+
 // Decodes every block from the cursor (just after the frame header) to EOI,
 // reading the table segments met between blocks, into `coefficients`, which
 // holds `capacity` entries. Block data that would write more fails with -54.

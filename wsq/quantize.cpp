@@ -270,11 +270,16 @@ int32_t quantize(std::vector<int16_t>& sip, int32_t& count, QuantizerState& stat
 
 void coded_block_sizes(int32_t& size1, int32_t& size2, int32_t& size3, const QuantizerState& state,
                        const WaveletTree& tree, const SubbandTree& subbands) {
+  coded_block_sizes(size1, size2, size3, state.bin_width.data(), tree, subbands);
+}
+
+void coded_block_sizes(int32_t& size1, int32_t& size2, int32_t& size3, const float* bin_widths,
+                       const WaveletTree& tree, const SubbandTree& subbands) {
   size1 = tree[14].dx * tree[14].dy;
   size2 = tree[5].dy * tree[1].dx + tree[4].dx * tree[4].dy;
   size3 = tree[2].dx * tree[2].dy + tree[3].dx * tree[3].dy;
   for (int k = 0; k < kCodedSubbandCount; ++k) {
-    if (state.bin_width[k] != 0.0f) continue;
+    if (bin_widths[k] != 0.0f) continue;
     const int32_t area = subbands[k].lx * subbands[k].ly;
     if (k <= 18) {
       size1 -= area;

@@ -44,6 +44,11 @@ int16_t quantize_coefficient(float c, float half_zero, float bin_width);
 void coded_block_sizes(int32_t& size1, int32_t& size2, int32_t& size3, const QuantizerState& state,
                        const WaveletTree& tree, const SubbandTree& subbands);
 
+// The same from the bin widths of subbands 0..59 (0: not coded), as a
+// decoder's quantization table holds them.
+void coded_block_sizes(int32_t& size1, int32_t& size2, int32_t& size3, const float* bin_widths,
+                       const WaveletTree& tree, const SubbandTree& subbands);
+
 // Rebuilds a new width x height float plane `fip` from `count` coefficients.
 // The subbands are shared among the threads of `pool`, if any.
 // Returns 0, -91 (no memory) or -92 (table not defined).

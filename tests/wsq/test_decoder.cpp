@@ -254,6 +254,49 @@ std::vector<uint8_t> ridge_image(int32_t width, int32_t height) {
   return pixels;
 }
 
+// Blocks decoded side by side must give what decoding them in turn gives,
+// also when the codestream is damaged: the same result, pixels, messages and
+// bit reader state, whatever the damage is.
+TEST(Decoder, ParallelBlockDecodingMatchesOneThreadOnDamagedData) {
+  std::vector<uint8_t> good;
+  {
+    CapturedDiagnostics quiet;
+    const std::vector<uint8_t> pixels = ridge_image(150, 140);
+    ASSERT_EQ(wsq_encode_1(good, 2.25f, pixels.data(), 150, 140, 8, 500, nullptr), 0);
+  }
+  std::vector<std::vector<uint8_t>> streams{good};
+  for (size_t at = good.size() / 3; at < good.size(); at += good.size() / 23) {
+    for (uint8_t value : {uint8_t{0xFF}, uint8_t{0x00}, static_cast<uint8_t>(good[at] ^ 0x10)}) {
+      std::vector<uint8_t> damaged = good;
+      damaged[at] = value;
+      streams.push_back(damaged);
+    }
+    streams.emplace_back(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(at));
+  }
+  for (size_t i = 0; i < streams.size(); ++i) {
+    std::vector<uint8_t> pixels[2];
+    std::string messages[2];
+    int32_t results[2];
+    BitReaderState bits[2];
+    for (int32_t threads : {1, 2}) {
+      CapturedDiagnostics captured;
+      WsqDecoder decoder;
+      decoder.threads = threads;
+      int32_t w = 0, h = 0, d = 0, ppi = 0, lossy = 0;
+      results[threads - 1] = wsq_decode_mem(decoder, pixels[threads - 1], w, h, d, ppi, lossy,
+                                            streams[i].data(),
+                                            static_cast<int32_t>(streams[i].size()));
+      messages[threads - 1] = captured.text();
+      bits[threads - 1] = decoder.bits;
+    }
+    EXPECT_EQ(results[0], results[1]) << i;
+    EXPECT_EQ(pixels[0], pixels[1]) << i;
+    EXPECT_EQ(messages[0], messages[1]) << i;
+    EXPECT_EQ(bits[0].current_byte, bits[1].current_byte) << i;
+    EXPECT_EQ(bits[0].stuffing_follower, bits[1].stuffing_follower) << i;
+  }
+}
+
 TEST(Decoder, DecodesTheEncodersCodestreams) {
   WsqDecoder decoder;
   struct Case {
