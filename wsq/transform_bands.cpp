@@ -12,7 +12,7 @@
 
 // The vector helpers below are only ever inlined into the entry point of
 // their own instruction set, so the ABI note about wide vectors does not apply.
-#if defined(__GNUC__) && !defined(__clang__)
+#if defined(__GNUC__)
 #pragma GCC diagnostic ignored "-Wpsabi"
 #endif
 
@@ -27,7 +27,6 @@ constexpr int32_t kGroupVectors = 4;
 template <int kLanes>
 struct Vector {
   typedef float Lanes __attribute__((vector_size(4 * kLanes)));
-  typedef int32_t Mask __attribute__((vector_size(4 * kLanes)));
 
   static Lanes load(const float* p) {
     Lanes v;
@@ -165,18 +164,17 @@ template <int kLanes>
 inline void store_interleaved(float* out, typename Vector<kLanes>::Lanes a,
                               typename Vector<kLanes>::Lanes b) {
   using V = Vector<kLanes>;
-  using Mask = typename V::Mask;
   if constexpr (kLanes == 4) {
-    V::store(out, __builtin_shuffle(a, b, Mask{0, 4, 1, 5}));
-    V::store(out + 4, __builtin_shuffle(a, b, Mask{2, 6, 3, 7}));
+    V::store(out, __builtin_shufflevector(a, b, 0, 4, 1, 5));
+    V::store(out + 4, __builtin_shufflevector(a, b, 2, 6, 3, 7));
   } else if constexpr (kLanes == 8) {
-    V::store(out, __builtin_shuffle(a, b, Mask{0, 8, 1, 9, 2, 10, 3, 11}));
-    V::store(out + 8, __builtin_shuffle(a, b, Mask{4, 12, 5, 13, 6, 14, 7, 15}));
+    V::store(out, __builtin_shufflevector(a, b, 0, 8, 1, 9, 2, 10, 3, 11));
+    V::store(out + 8, __builtin_shufflevector(a, b, 4, 12, 5, 13, 6, 14, 7, 15));
   } else {
-    V::store(out, __builtin_shuffle(
-                      a, b, Mask{0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23}));
-    V::store(out + 16, __builtin_shuffle(a, b, Mask{8, 24, 9, 25, 10, 26, 11, 27, 12, 28, 13,
-                                                    29, 14, 30, 15, 31}));
+    V::store(out, __builtin_shufflevector(a, b, 0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6,
+                                          22, 7, 23));
+    V::store(out + 16, __builtin_shufflevector(a, b, 8, 24, 9, 25, 10, 26, 11, 27, 12, 28, 13,
+                                               29, 14, 30, 15, 31));
   }
 }
 

@@ -1,10 +1,12 @@
 #pragma once
-// Band versions of the line kernels: a line's plan (see line_plan.h) is
-// applied to a whole band of parallel lines, a vector of lines at a time
-// where they are neighbours in memory. Results are identical to analyse_lines and
-// synthesise_lines, which remain the reference.
+// Fast versions of the line kernels. A line's plan (see line_plan.h) is
+// applied either across a band of parallel lines, a vector of lines at a
+// time where they are neighbours in memory (the columns of the plane), or
+// along each line, a vector of outputs at a time over the plan's runs (its
+// rows). Results are identical to analyse_lines and synthesise_lines, which
+// remain the reference.
 //
-// The kernels exist once per instruction set (SSE2 with 4 lines a vector,
+// The kernels exist once per instruction set (SSE2 with 4 lanes a vector,
 // AVX2 with 8, AVX-512 with 16); the widest one the processor runs is chosen
 // at first use, and the rest of the codec never knows which.
 #include <cstddef>
