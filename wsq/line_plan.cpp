@@ -161,20 +161,10 @@ class SynthesisWalk {
   void run() {
     out_.clear(0);
     out_.clear(1);
-    for (int32_t k = 0; k < n_high_; ++k) {
-      for (int32_t t = (k == 0) ? s_.lo_phase : 1; t >= 0; --t) low_phase(t);
-      move_start(lo_start_);
-      for (int32_t t = (k == 0) ? s_.hi_phase : 1; t >= 0; --t) {
-        int32_t counter = s_.counter;
-        high_phase(t, counter);
-      }
-      move_high_start(hi_start_);
-    }
-    low_tail();
-    high_tail();
+    walk_synthesis(*this, n_, hsize_, s_, lo_start_, hi_start_);
   }
 
- private:
+  // The phases walk_synthesis calls.
   void low_phase(int32_t t) {
     Cursor c = tap_cursor(lo_start_, s_.lo_right, n_low_);
     list_.taps = 0;
@@ -197,26 +187,7 @@ class SynthesisWalk {
     out_.apply(list_, high_in_, high_writer_++, true);
   }
 
-  void low_tail() {
-    const int32_t last = last_phase(s_.lo_phase, n_ % 2 != 0);
-    for (int32_t t = 1; t >= last; --t) low_phase(t);
-  }
-
-  void high_tail() {
-    const bool odd_length = n_ % 2 != 0;
-    const int32_t last = last_phase(s_.hi_phase, odd_length);
-    if (odd_length && hsize_ == 2) {
-      hi_start_.at.index -= hi_start_.at.step;
-      int32_t counter = 1;
-      for (int32_t t = 1; t >= last; --t) high_phase(t, counter);
-      return;
-    }
-    for (int32_t t = 1; t >= last; --t) {
-      int32_t counter = s_.counter;
-      high_phase(t, counter);
-    }
-  }
-
+ private:
   Recorder& out_;
   int32_t n_;
   int32_t n_high_;

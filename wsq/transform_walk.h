@@ -156,6 +156,10 @@ inline SynthesisSetup synthesis_setup(int32_t lsize, int32_t hsize, bool odd_len
   return s;
 }
 
+// Sizes of the two halves of a line of n samples.
+inline int32_t high_count(int32_t n) { return n / 2; }
+inline int32_t low_count(int32_t n) { return n - n / 2; }
+
 // The high-pass walk of the synthesis carries a sign besides its position.
 struct HighCursor {
   Cursor at;
@@ -206,6 +210,38 @@ inline int32_t last_phase(int32_t first_phase, bool odd_length) {
   return first_phase ? 2 : 1;
 }
 
+// The order of a synthesis, shared by the reference and the plan recorder:
+// the low and high phases of each pair of outputs, the start cursors moved
+// after each pair, then the tails. `phases` supplies low_phase(t), reading
+// from `lo_start`, and high_phase(t, counter), reading from `hi_start`.
+template <class Phases>
+void walk_synthesis(Phases& phases, int32_t n, int32_t hsize, const SynthesisSetup& s,
+                    Cursor& lo_start, HighCursor& hi_start) {
+  const bool odd_length = n % 2 != 0;
+  for (int32_t k = 0; k < high_count(n); ++k) {
+    for (int32_t t = (k == 0) ? s.lo_phase : 1; t >= 0; --t) phases.low_phase(t);
+    move_start(lo_start);
+    for (int32_t t = (k == 0) ? s.hi_phase : 1; t >= 0; --t) {
+      int32_t counter = s.counter;
+      phases.high_phase(t, counter);
+    }
+    move_high_start(hi_start);
+  }
+  const int32_t last_low = last_phase(s.lo_phase, odd_length);
+  for (int32_t t = 1; t >= last_low; --t) phases.low_phase(t);
+  const int32_t last_high = last_phase(s.hi_phase, odd_length);
+  if (odd_length && hsize == 2) {
+    hi_start.at.index -= hi_start.at.step;
+    int32_t counter = 1;
+    for (int32_t t = 1; t >= last_high; --t) phases.high_phase(t, counter);
+    return;
+  }
+  for (int32_t t = 1; t >= last_high; --t) {
+    int32_t counter = s.counter;
+    phases.high_phase(t, counter);
+  }
+}
+
 // Copies the high-pass taps, negated when the setup asks for it.
 inline const float* prepared_hi(const FilterPair& f, bool negate,
                                 std::array<float, kMaxTaps>& copy) {
@@ -214,8 +250,5 @@ inline const float* prepared_hi(const FilterPair& f, bool negate,
   return copy.data();
 }
 
-// Sizes of the two halves of a line of n samples.
-inline int32_t high_count(int32_t n) { return n / 2; }
-inline int32_t low_count(int32_t n) { return n - n / 2; }
 
 }  // namespace wsq_walk

@@ -29,34 +29,44 @@ struct Shape {
   int32_t lsize;
 };
 
-// Lines side by side (the layout that runs in vectors), the source at an
-// odd offset into a larger area so that no load is aligned.
-void check_set(Kernel reference, Kernel fast, const std::vector<Shape>& shapes,
-               const std::string& set) {
-  std::mt19937 random(2024);
-  const std::vector<float> samples = random_values(1 << 17, random);
+// Every line length from 5 to 300 and both inversion flags, for random
+// filters of each shape; stops at the first fatal failure.
+template <class Body>
+void for_each_case(const std::vector<Shape>& shapes, std::mt19937& random, const Body& body) {
   for (const Shape& shape : shapes) {
     const std::vector<float> hi = random_values(shape.hsize, random);
     const std::vector<float> lo = random_values(shape.lsize, random);
     const FilterPair filters{hi.data(), shape.hsize, lo.data(), shape.lsize};
     for (int32_t length = 5; length <= 300; ++length) {
       for (int32_t invert : {0, 1}) {
-        const int32_t lines = std::vector<int32_t>{3, 32, 45, 64, 130}[(length + invert) % 5];
-        const int32_t pitch_gap = 1 + 2 * (length % 3);  // odd gaps between sample rows
-        const LineLayout from{1, lines + pitch_gap};
-        const LineLayout to{1, lines};
-        const size_t used = static_cast<size_t>(from.stride) * length;
-        const float* source = samples.data() + 1 + 2 * (random() % ((samples.size() - used) / 2 - 1));
-        std::vector<float> expected(static_cast<size_t>(lines) * length, -1.0f);
-        std::vector<float> actual = expected;
-        reference(expected.data(), to, source, from, lines, length, filters, invert);
-        fast(actual.data(), to, source, from, lines, length, filters, invert);
-        ASSERT_EQ(std::memcmp(expected.data(), actual.data(), expected.size() * sizeof(float)), 0)
-            << set << ": length " << length << " lines " << lines << " invert " << invert
-            << " taps " << shape.hsize << "/" << shape.lsize;
+        body(filters, length, invert);
+        if (::testing::Test::HasFatalFailure()) return;
       }
     }
   }
+}
+
+// Lines side by side (the layout that runs in vectors), the source at an
+// odd offset into a larger area so that no load is aligned.
+void check_set(Kernel reference, Kernel fast, const std::vector<Shape>& shapes,
+               const std::string& set) {
+  std::mt19937 random(2024);
+  const std::vector<float> samples = random_values(1 << 17, random);
+  for_each_case(shapes, random, [&](const FilterPair& filters, int32_t length, int32_t invert) {
+    const int32_t lines = std::vector<int32_t>{3, 32, 45, 64, 130}[(length + invert) % 5];
+    const int32_t pitch_gap = 1 + 2 * (length % 3);  // odd gaps between sample rows
+    const LineLayout from{1, lines + pitch_gap};
+    const LineLayout to{1, lines};
+    const size_t used = static_cast<size_t>(from.stride) * length;
+    const float* source = samples.data() + 1 + 2 * (random() % ((samples.size() - used) / 2 - 1));
+    std::vector<float> expected(static_cast<size_t>(lines) * length, -1.0f);
+    std::vector<float> actual = expected;
+    reference(expected.data(), to, source, from, lines, length, filters, invert);
+    fast(actual.data(), to, source, from, lines, length, filters, invert);
+    ASSERT_EQ(std::memcmp(expected.data(), actual.data(), expected.size() * sizeof(float)), 0)
+        << set << ": length " << length << " lines " << lines << " invert " << invert << " taps "
+        << filters.hsize << "/" << filters.lsize;
+  });
 }
 
 using PlanMaker = LinePlan (*)(int32_t, const FilterPair&, int32_t);
@@ -67,28 +77,21 @@ void check_rows(Kernel reference, PlanMaker make_plan, RowKernel rows,
                 const std::vector<Shape>& shapes, const std::string& set) {
   std::mt19937 random(77);
   const std::vector<float> samples = random_values(1 << 14, random);
-  for (const Shape& shape : shapes) {
-    const std::vector<float> hi = random_values(shape.hsize, random);
-    const std::vector<float> lo = random_values(shape.lsize, random);
-    const FilterPair filters{hi.data(), shape.hsize, lo.data(), shape.lsize};
-    for (int32_t length = 5; length <= 300; ++length) {
-      for (int32_t invert : {0, 1}) {
-        const int32_t lines = 3;
-        const LineLayout layout{length + 1 + length % 3, 1};  // rows with gaps between
-        const size_t used = static_cast<size_t>(layout.pitch) * lines;
-        const size_t offset = 1 + random() % (samples.size() - used - 1);
-        std::vector<float> actual(samples.begin() + offset, samples.begin() + offset + used);
-        std::vector<float> expected = actual;
-        reference(expected.data(), layout, actual.data(), layout, lines, length, filters, invert);
-        const LinePlan plan = make_plan(length, filters, invert);
-        std::vector<float> scratch(row_scratch_size(length), -1.0f);
-        rows(actual.data(), layout.pitch, lines, plan, scratch.data());
-        ASSERT_EQ(std::memcmp(expected.data(), actual.data(), used * sizeof(float)), 0)
-            << set << ": rows of " << length << " invert " << invert << " taps " << shape.hsize
-            << "/" << shape.lsize;
-      }
-    }
-  }
+  for_each_case(shapes, random, [&](const FilterPair& filters, int32_t length, int32_t invert) {
+    const int32_t lines = 3;
+    const LineLayout layout{length + 1 + length % 3, 1};  // rows with gaps between
+    const size_t used = static_cast<size_t>(layout.pitch) * lines;
+    const size_t offset = 1 + random() % (samples.size() - used - 1);
+    std::vector<float> actual(samples.begin() + offset, samples.begin() + offset + used);
+    std::vector<float> expected = actual;
+    reference(expected.data(), layout, actual.data(), layout, lines, length, filters, invert);
+    const LinePlan plan = make_plan(length, filters, invert);
+    std::vector<float> scratch(row_scratch_size(length), -1.0f);
+    rows(actual.data(), layout.pitch, lines, plan, scratch.data());
+    ASSERT_EQ(std::memcmp(expected.data(), actual.data(), used * sizeof(float)), 0)
+        << set << ": rows of " << length << " invert " << invert << " taps " << filters.hsize << "/"
+        << filters.lsize;
+  });
 }
 
 TEST(BandKernelSets, TheBaselineIsAlwaysThere) {
