@@ -111,10 +111,6 @@ TEST(BandKernelSets, SynthesisMatchesTheReferenceOnEverySet) {
   }
 }
 
-}  // namespace
-
-namespace {
-
 TEST(BandKernelSets, RowAnalysisMatchesTheReferenceOnEverySet) {
   for (const BandKernels& set : runnable_band_kernels()) {
     check_rows(analyse_lines, analysis_plan, set.rows, {{7, 9}, {4, 4}, {3, 5}, {2, 2}}, set.name);
@@ -125,6 +121,19 @@ TEST(BandKernelSets, RowSynthesisMatchesTheReferenceOnEverySet) {
   for (const BandKernels& set : runnable_band_kernels()) {
     check_rows(synthesise_lines, synthesis_plan, set.rows, {{9, 7}, {4, 4}, {5, 3}, {6, 6}},
                set.name);
+  }
+}
+
+// A codestream may declare filters of up to 255 taps, longer than most of
+// the lines they filter: every tap list, plan and run must hold them.
+TEST(BandKernelSets, LongFiltersMatchTheReferenceOnEverySet) {
+  const std::vector<Shape> longest = {{255, 255}, {254, 1}};
+  const std::vector<Shape> longer = {{31, 33}};
+  for (const BandKernels& set : runnable_band_kernels()) {
+    check_rows(analyse_lines, analysis_plan, set.rows, longest, set.name);
+    check_rows(synthesise_lines, synthesis_plan, set.rows, longest, set.name);
+    check_set(analyse_lines, set.analyse, longer, set.name);
+    check_set(synthesise_lines, set.synthesise, longer, set.name);
   }
 }
 
