@@ -9,7 +9,6 @@
 
 #include "wsq/transform_walk.h"
 
-
 // The vector helpers below are only ever inlined into the entry point of
 // their own instruction set, so the ABI note about wide vectors does not apply.
 #if defined(__GNUC__)
@@ -90,8 +89,8 @@ class PlanBand {
            static_cast<std::ptrdiff_t>(line) * from_.pitch;
   }
 
-  void line(const LinePlan::Output& o, const int32_t* index, const float* coefficient,
-            float* out, int32_t j) const {
+  void line(const LinePlan::Output& o, const int32_t* index, const float* coefficient, float* out,
+            int32_t j) const {
     float& target = out[static_cast<std::ptrdiff_t>(j) * to_.pitch];
     int32_t t = 0;
     float acc = 0.0f;
@@ -107,8 +106,8 @@ class PlanBand {
 
   // kLanes neighbouring lines at once, with the same operations in the same
   // order as line().
-  void lanes(const LinePlan::Output& o, const int32_t* index, const float* coefficient,
-             float* out, int32_t j) const {
+  void lanes(const LinePlan::Output& o, const int32_t* index, const float* coefficient, float* out,
+             int32_t j) const {
     float* target = out + j;
     int32_t t = 0;
     Lanes acc{};
@@ -124,30 +123,30 @@ class PlanBand {
 
   // kGroup neighbouring lines with every accumulator held at once, taps
   // outermost: each line still sums its taps in plan order.
-  void group(const LinePlan::Output& o, const int32_t* index, const float* coefficient,
-             float* out, int32_t j) const {
+  void group(const LinePlan::Output& o, const int32_t* index, const float* coefficient, float* out,
+             int32_t j) const {
     float* target = out + j;
     Lanes acc[kVectors];
     int32_t t = 0;
     if (o.start == LinePlan::Start::kTarget) {
-      #pragma GCC unroll 16
+#pragma GCC unroll 16
       for (int32_t v = 0; v < kVectors; ++v) acc[v] = V::load(target + v * kLanes);
     } else if (o.start == LinePlan::Start::kFirstProduct) {
       const float* in = sample_at(index[0], j);
-      #pragma GCC unroll 16
+#pragma GCC unroll 16
       for (int32_t v = 0; v < kVectors; ++v) acc[v] = coefficient[0] * V::load(in + v * kLanes);
       t = 1;
     } else {
-      #pragma GCC unroll 16
+#pragma GCC unroll 16
       for (int32_t v = 0; v < kVectors; ++v) acc[v] = Lanes{};
     }
     for (; t < o.taps; ++t) {
       const float c = coefficient[t];
       const float* in = sample_at(index[t], j);
-      #pragma GCC unroll 16
+#pragma GCC unroll 16
       for (int32_t v = 0; v < kVectors; ++v) acc[v] = acc[v] + c * V::load(in + v * kLanes);
     }
-    #pragma GCC unroll 16
+#pragma GCC unroll 16
     for (int32_t v = 0; v < kVectors; ++v) V::store(target + v * kLanes, acc[v]);
   }
 
@@ -171,10 +170,10 @@ inline void store_interleaved(float* out, typename Vector<kLanes>::Lanes a,
     V::store(out, __builtin_shufflevector(a, b, 0, 8, 1, 9, 2, 10, 3, 11));
     V::store(out + 8, __builtin_shufflevector(a, b, 4, 12, 5, 13, 6, 14, 7, 15));
   } else {
-    V::store(out, __builtin_shufflevector(a, b, 0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6,
-                                          22, 7, 23));
-    V::store(out + 16, __builtin_shufflevector(a, b, 8, 24, 9, 25, 10, 26, 11, 27, 12, 28, 13,
-                                               29, 14, 30, 15, 31));
+    V::store(out,
+             __builtin_shufflevector(a, b, 0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23));
+    V::store(out + 16, __builtin_shufflevector(a, b, 8, 24, 9, 25, 10, 26, 11, 27, 12, 28, 13, 29,
+                                               14, 30, 15, 31));
   }
 }
 
@@ -203,7 +202,7 @@ class RowPlan {
     } else {
       std::copy_n(row, n_, copy_);
     }
-    if (pair_.vectors > 0) {
+    if (pair_.outputs > 0) {
       run_pair(row);
     } else {
       for (const LinePlan::Run& r : plan_.runs) run_alone(row, r);
@@ -215,13 +214,13 @@ class RowPlan {
   using V = Vector<kLanes>;
   using Lanes = typename V::Lanes;
 
-  // An even and an odd run worked out together from position `start`, in
-  // `vectors` steps of 2 kLanes outputs.
+  // An even and an odd run worked out together from position `start`, for
+  // `outputs` outputs of each (at least kLanes).
   struct Pair {
     const LinePlan::Run* even = nullptr;
     const LinePlan::Run* odd = nullptr;
     int32_t start = 0;
-    int32_t vectors = 0;
+    int32_t outputs = 0;
   };
 
   Pair paired_runs() const {
@@ -234,7 +233,8 @@ class RowPlan {
     pair.start = std::max(pair.even->first, pair.odd->first - 1);
     const int32_t end = std::min(pair.even->first + 2 * pair.even->count,
                                  pair.odd->first - 1 + 2 * pair.odd->count);
-    pair.vectors = std::max(0, (end - pair.start) / (2 * kLanes));
+    pair.outputs = (end - pair.start) / 2;
+    if (pair.outputs < kLanes) return {};
     return pair;
   }
 
@@ -244,9 +244,7 @@ class RowPlan {
     return copy_ + index + k;
   }
 
-  float before(int32_t p) const {
-    return plan_.input_step == 2 ? split_[p & 1][p >> 1] : copy_[p];
-  }
+  float before(int32_t p) const { return plan_.input_step == 2 ? split_[p & 1][p >> 1] : copy_[p]; }
 
   // Output p (or the output k steps after it along its run) alone.
   float single(int32_t p, int32_t k) const {
@@ -289,75 +287,92 @@ class RowPlan {
   static void vectors(const RunTaps& taps, int32_t k, Lanes (&acc)[kVectors]) {
     int32_t t = 0;
     if (taps.first_product) {
-      #pragma GCC unroll 16
+#pragma GCC unroll 16
       for (int32_t v = 0; v < kVectors; ++v) {
         acc[v] = taps.coefficient[0] * V::load(taps.from[0] + k + v * kLanes);
       }
       t = 1;
     } else {
-      #pragma GCC unroll 16
+#pragma GCC unroll 16
       for (int32_t v = 0; v < kVectors; ++v) acc[v] = Lanes{};
     }
     for (; t < taps.taps; ++t) {
       const float c = taps.coefficient[t];
       const float* in = taps.from[t] + k;
-      #pragma GCC unroll 16
+#pragma GCC unroll 16
       for (int32_t v = 0; v < kVectors; ++v) acc[v] = acc[v] + c * V::load(in + v * kLanes);
     }
+  }
+
+  // The vector steps along `count` outputs: whole groups, then single
+  // vectors, the last of them ending at `count` and so overlapping the one
+  // before it (recomputing an output gives the same value). `count` is at
+  // least kLanes.
+  template <class Group, class One>
+  static void steps(int32_t count, Group group, One one) {
+    int32_t k = 0;
+    for (; k + kGroupVectors * kLanes <= count; k += kGroupVectors * kLanes) group(k);
+    for (; k + kLanes <= count; k += kLanes) one(k);
+    if (k < count) one(count - kLanes);
   }
 
   void run_alone(float* row, const LinePlan::Run& r) const {
     const int32_t step = plan_.output_step;
     const RunTaps taps = run_taps(r, 0);
-    int32_t k = 0;
-    if (step == 1) {
-      for (; k + kGroupVectors * kLanes <= r.count; k += kGroupVectors * kLanes) {
-        Lanes acc[kGroupVectors];
-        vectors<kGroupVectors>(taps, k, acc);
-        #pragma GCC unroll 16
-        for (int32_t v = 0; v < kGroupVectors; ++v) V::store(row + r.first + k + v * kLanes, acc[v]);
-      }
-    }
-    for (; k + kLanes <= r.count; k += kLanes) {
+    float* out = row + r.first;
+    const auto one = [&](int32_t k) {
       Lanes acc[1];
       vectors<1>(taps, k, acc);
-      float* out = row + r.first + static_cast<std::ptrdiff_t>(k) * step;
       if (step == 1) {
-        V::store(out, acc[0]);
+        V::store(out + k, acc[0]);
       } else {
-        for (int32_t l = 0; l < kLanes; ++l) out[l * step] = acc[0][l];
+        for (int32_t l = 0; l < kLanes; ++l) out[(k + l) * step] = acc[0][l];
       }
-    }
-    for (; k < r.count; ++k) row[r.first + k * step] = single(r.first, k);
+    };
+    const auto group = [&](int32_t k) {
+      if (step != 1) {
+        for (int32_t v = 0; v < kGroupVectors; ++v) one(k + v * kLanes);
+        return;
+      }
+      Lanes acc[kGroupVectors];
+      vectors<kGroupVectors>(taps, k, acc);
+#pragma GCC unroll 16
+      for (int32_t v = 0; v < kGroupVectors; ++v) V::store(out + k + v * kLanes, acc[v]);
+    };
+    steps(r.count, group, one);
   }
 
   void run_pair(float* row) const {
-    constexpr int32_t kStep = kGroupVectors / 2 * kLanes;  // outputs of each run a step
+    constexpr int32_t kHalf = kGroupVectors / 2;
     const int32_t even_k = (pair_.start - pair_.even->first) / 2;
     const int32_t odd_k = (pair_.start + 1 - pair_.odd->first) / 2;
     const RunTaps even = run_taps(*pair_.even, even_k);
     const RunTaps odd = run_taps(*pair_.odd, odd_k);
-    const int32_t count = pair_.vectors * kLanes;  // outputs of each run
-    int32_t k = 0;
-    for (; k + kStep <= count; k += kStep) {
-      Lanes a[kGroupVectors / 2];
-      Lanes b[kGroupVectors / 2];
-      vectors<kGroupVectors / 2>(even, k, a);
-      vectors<kGroupVectors / 2>(odd, k, b);
-      #pragma GCC unroll 16
-      for (int32_t v = 0; v < kGroupVectors / 2; ++v) {
-        store_interleaved<kLanes>(row + pair_.start + 2 * (k + v * kLanes), a[v], b[v]);
+    float* out = row + pair_.start;
+    // Groups of kGroupVectors vectors: half of them even outputs, half odd.
+    const auto group = [&](int32_t k) {
+      for (int32_t half = 0; half < 2; ++half) {
+        const int32_t at = k + half * kHalf * kLanes;
+        Lanes a[kHalf];
+        Lanes b[kHalf];
+        vectors<kHalf>(even, at, a);
+        vectors<kHalf>(odd, at, b);
+#pragma GCC unroll 16
+        for (int32_t v = 0; v < kHalf; ++v) {
+          store_interleaved<kLanes>(out + 2 * (at + v * kLanes), a[v], b[v]);
+        }
       }
-    }
-    for (; k < count; k += kLanes) {
+    };
+    const auto one = [&](int32_t k) {
       Lanes a[1];
       Lanes b[1];
       vectors<1>(even, k, a);
       vectors<1>(odd, k, b);
-      store_interleaved<kLanes>(row + pair_.start + 2 * k, a[0], b[0]);
-    }
-    // The outputs of either run before and after the stretch done in vectors.
-    const int32_t end = pair_.start + 2 * count;
+      store_interleaved<kLanes>(out + 2 * k, a[0], b[0]);
+    };
+    steps(pair_.outputs, group, one);
+    // The outputs of either run before and after the paired stretch.
+    const int32_t end = pair_.start + 2 * pair_.outputs;
     for (const LinePlan::Run* r : {pair_.even, pair_.odd}) {
       const int32_t done_from = (pair_.start - r->first + 1) / 2;
       const int32_t done_to = std::min(r->count, (end - r->first + 1) / 2);
@@ -381,34 +396,34 @@ inline void apply_plan_rows_in(float* rows, int32_t pitch, int32_t lines, const 
 }
 
 template <int kLanes>
-inline void apply_plan_in(float* destination, LineLayout to, const float* source,
-                          LineLayout from, int32_t lines, const LinePlan& plan) {
+inline void apply_plan_in(float* destination, LineLayout to, const float* source, LineLayout from,
+                          int32_t lines, const LinePlan& plan) {
   PlanBand<kLanes>(destination, to, source, from, lines, plan).run();
 }
 
 // One entry point per instruction set. `flatten` inlines the whole band
 // into each, so every copy is compiled for its own target and nothing built
 // for a wider one is shared with the baseline code.
-#define WSQ_BAND_KERNELS(name, lanes, attributes)                                          \
+#define WSQ_BAND_KERNELS(name, lanes, attributes)                                           \
   attributes void apply_plan_##name(float* destination, LineLayout to, const float* source, \
-                                    LineLayout from, int32_t lines, const LinePlan& plan) {   \
-    apply_plan_in<lanes>(destination, to, source, from, lines, plan);                         \
-  }                                                                                           \
-  attributes void apply_plan_rows_##name(float* rows, int32_t pitch, int32_t lines,           \
-                                         const LinePlan& plan, float* scratch) {              \
-    apply_plan_rows_in<lanes>(rows, pitch, lines, plan, scratch);                             \
-  }                                                                                           \
-  void analyse_bands_##name(float* destination, LineLayout to, const float* source,           \
-                            LineLayout from, int32_t lines, int32_t length,                   \
-                            const FilterPair& filters, int32_t invert) {                      \
-    apply_plan_##name(destination, to, source, from, lines,                                   \
-                      analysis_plan(length, filters, invert));                                \
-  }                                                                                           \
-  void synthesise_bands_##name(float* destination, LineLayout to, const float* source,        \
-                               LineLayout from, int32_t lines, int32_t length,                \
-                               const FilterPair& filters, int32_t invert) {                   \
-    apply_plan_##name(destination, to, source, from, lines,                                   \
-                      synthesis_plan(length, filters, invert));                               \
+                                    LineLayout from, int32_t lines, const LinePlan& plan) { \
+    apply_plan_in<lanes>(destination, to, source, from, lines, plan);                       \
+  }                                                                                         \
+  attributes void apply_plan_rows_##name(float* rows, int32_t pitch, int32_t lines,         \
+                                         const LinePlan& plan, float* scratch) {            \
+    apply_plan_rows_in<lanes>(rows, pitch, lines, plan, scratch);                           \
+  }                                                                                         \
+  void analyse_bands_##name(float* destination, LineLayout to, const float* source,         \
+                            LineLayout from, int32_t lines, int32_t length,                 \
+                            const FilterPair& filters, int32_t invert) {                    \
+    apply_plan_##name(destination, to, source, from, lines,                                 \
+                      analysis_plan(length, filters, invert));                              \
+  }                                                                                         \
+  void synthesise_bands_##name(float* destination, LineLayout to, const float* source,      \
+                               LineLayout from, int32_t lines, int32_t length,              \
+                               const FilterPair& filters, int32_t invert) {                 \
+    apply_plan_##name(destination, to, source, from, lines,                                 \
+                      synthesis_plan(length, filters, invert));                             \
   }
 
 WSQ_BAND_KERNELS(sse2, 4, __attribute__((flatten)))
@@ -419,14 +434,17 @@ WSQ_BAND_KERNELS(avx512, 16, __attribute__((target("avx512f"), flatten)))
 #undef WSQ_BAND_KERNELS
 
 std::vector<BandKernels> all_band_kernels() {
-  std::vector<BandKernels> sets = {{"sse2", apply_plan_sse2, apply_plan_rows_sse2, analyse_bands_sse2, synthesise_bands_sse2}};
+  std::vector<BandKernels> sets = {
+      {"sse2", apply_plan_sse2, apply_plan_rows_sse2, analyse_bands_sse2, synthesise_bands_sse2}};
 #if defined(__x86_64__) && defined(__GNUC__)
   __builtin_cpu_init();
   if (__builtin_cpu_supports("avx2")) {
-    sets.push_back({"avx2", apply_plan_avx2, apply_plan_rows_avx2, analyse_bands_avx2, synthesise_bands_avx2});
+    sets.push_back(
+        {"avx2", apply_plan_avx2, apply_plan_rows_avx2, analyse_bands_avx2, synthesise_bands_avx2});
   }
   if (__builtin_cpu_supports("avx512f")) {
-    sets.push_back({"avx512", apply_plan_avx512, apply_plan_rows_avx512, analyse_bands_avx512, synthesise_bands_avx512});
+    sets.push_back({"avx512", apply_plan_avx512, apply_plan_rows_avx512, analyse_bands_avx512,
+                    synthesise_bands_avx512});
   }
 #endif
   return sets;
