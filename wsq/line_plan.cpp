@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 
 #include "wsq/transform_walk.h"
 
@@ -33,8 +32,7 @@ class Recorder {
   // `position`, or adds them to what it holds.
   void apply(const TapList& list, int32_t half, int32_t position, bool add) {
     if (position < 0 || position >= n_) return;
-    const Write::Kind kind =
-        add ? Write::kAdd : (list.taps > 0 ? Write::kAssign : Write::kClear);
+    const Write::Kind kind = add ? Write::kAdd : (list.taps > 0 ? Write::kAssign : Write::kClear);
     log_.push_back({position, kind, static_cast<int32_t>(index_.size()), list.taps});
     for (int32_t t = 0; t < list.taps; ++t) {
       index_.push_back(half + list.index[t]);
@@ -61,7 +59,7 @@ class Recorder {
     for (int32_t p = 0; p < n_; ++p) {
       if (!written[p]) continue;
       const int32_t reset = last_reset[p];
-      plan.outputs[p].start = reset < 0                             ? LinePlan::Start::kTarget
+      plan.outputs[p].start = reset < 0                            ? LinePlan::Start::kTarget
                               : log_[reset].kind == Write::kAssign ? LinePlan::Start::kFirstProduct
                                                                    : LinePlan::Start::kZero;
     }
@@ -112,8 +110,8 @@ void analysis_taps(TapList& list, Cursor c, int32_t n, const float* taps, int32_
   }
 }
 
-void analysis_walk(Recorder& out, int32_t n, const AnalysisSetup& s, const float* hi,
-                   int32_t hsize, const float* lo, int32_t lsize, int32_t invert) {
+void analysis_walk(Recorder& out, int32_t n, const AnalysisSetup& s, const float* hi, int32_t hsize,
+                   const float* lo, int32_t lsize, int32_t invert) {
   const int32_t n_high = high_count(n);
   const int32_t n_low = low_count(n);
   const int32_t low_first = invert ? n_high : 0;
@@ -141,8 +139,8 @@ void analysis_walk(Recorder& out, int32_t n, const AnalysisSetup& s, const float
 // part of each output, a high writer then adds the high-pass part.
 class SynthesisWalk {
  public:
-  SynthesisWalk(Recorder& out, int32_t n, const SynthesisSetup& s, const float* hi,
-                int32_t hsize, const float* lo, int32_t lsize, int32_t invert)
+  SynthesisWalk(Recorder& out, int32_t n, const SynthesisSetup& s, const float* hi, int32_t hsize,
+                const float* lo, int32_t lsize, int32_t invert)
       : out_(out),
         n_(n),
         n_high_(high_count(n)),
@@ -206,56 +204,6 @@ class SynthesisWalk {
   TapList list_;
 };
 
-// Whether output q sums like output p with every sample `step` further on.
-bool same_sum_shifted(const LinePlan& plan, int32_t p, int32_t q, int32_t step) {
-  const LinePlan::Output& a = plan.outputs[p];
-  const LinePlan::Output& b = plan.outputs[q];
-  if (a.start != b.start || a.taps != b.taps) return false;
-  for (int32_t t = 0; t < a.taps; ++t) {
-    if (plan.index[b.first + t] != plan.index[a.first + t] + step) return false;
-    if (std::bit_cast<uint32_t>(plan.coefficient[b.first + t]) !=
-        std::bit_cast<uint32_t>(plan.coefficient[a.first + t])) {
-      return false;
-    }
-  }
-  return true;
-}
-
-bool can_run(const LinePlan::Output& o) {
-  return o.start == LinePlan::Start::kFirstProduct || o.start == LinePlan::Start::kZero;
-}
-
-// Splits the written outputs into runs and singles.
-void find_runs(LinePlan& plan, int32_t output_step, int32_t input_step) {
-  plan.output_step = output_step;
-  plan.input_step = input_step;
-  const int32_t n = static_cast<int32_t>(plan.outputs.size());
-  std::vector<bool> in_run(n, false);
-  for (int32_t residue = 0; residue < output_step; ++residue) {
-    int32_t p = residue;
-    while (p < n) {
-      int32_t count = 1;
-      if (can_run(plan.outputs[p])) {
-        while (p + count * output_step < n &&
-               same_sum_shifted(plan, p + (count - 1) * output_step, p + count * output_step,
-                                input_step)) {
-          ++count;
-        }
-      }
-      if (count >= LinePlan::kMinRun) {
-        plan.runs.push_back({p, count});
-        for (int32_t k = 0; k < count; ++k) in_run[p + k * output_step] = true;
-      }
-      p += count * output_step;
-    }
-  }
-  for (int32_t p = 0; p < n; ++p) {
-    if (!in_run[p] && plan.outputs[p].start != LinePlan::Start::kUntouched) {
-      plan.singles.push_back(p);
-    }
-  }
-}
-
 }  // namespace
 
 LinePlan analysis_plan(int32_t length, const FilterPair& filters, int32_t invert) {
@@ -267,7 +215,9 @@ LinePlan analysis_plan(int32_t length, const FilterPair& filters, int32_t invert
     analysis_walk(out, length, setup, hi, filters.hsize, filters.lo, filters.lsize, invert);
   }
   LinePlan plan = out.finish();
-  find_runs(plan, 1, 2);
+  // Runs of neighbouring outputs read every second sample.
+  const int32_t n = std::max(length, 0);
+  plan.rows = row_layout(plan, {{0, (n + 1) / 2, 2}, {1, n / 2, 2}}, 1);
   return plan;
 }
 
@@ -280,6 +230,10 @@ LinePlan synthesis_plan(int32_t length, const FilterPair& filters, int32_t inver
     SynthesisWalk(out, length, setup, hi, filters.hsize, filters.lo, filters.lsize, invert).run();
   }
   LinePlan plan = out.finish();
-  find_runs(plan, 2, 1);
+  // Runs of every second output read neighbouring samples of one half.
+  const int32_t n = std::max(length, 0);
+  const int32_t low_first = invert ? high_count(n) : 0;
+  const int32_t high_first = invert ? 0 : low_count(n);
+  plan.rows = row_layout(plan, {{low_first, low_count(n), 1}, {high_first, high_count(n), 1}}, 2);
   return plan;
 }

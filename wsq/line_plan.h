@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "wsq/row_layout.h"
 #include "wsq/transform_lines.h"
 
 struct LinePlan {
@@ -21,25 +22,10 @@ struct LinePlan {
     int32_t taps = 0;
   };
 
-  // Outputs `output_step` apart whose sums are the same but for reading
-  // samples `input_step` further on: analysis outputs are neighbours reading
-  // every second sample, synthesis outputs every second one reading
-  // neighbours. Such a run is worked out a vector of outputs at a time
-  // along a line.
-  struct Run {
-    int32_t first = 0;  // output
-    int32_t count = 0;
-  };
-
   std::vector<Output> outputs;  // one per sample of the line
   std::vector<int32_t> index;   // source sample of each tap
   std::vector<float> coefficient;
-  int32_t output_step = 1;
-  int32_t input_step = 1;
-  std::vector<Run> runs;         // of at least kMinRun outputs
-  std::vector<int32_t> singles;  // written outputs in no run, in order
-
-  static constexpr int32_t kMinRun = 16;
+  RowLayout rows;  // how the along-row kernel works it out
 };
 
 // The plans of analyse_lines and synthesise_lines for lines of `length`.

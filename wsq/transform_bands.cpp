@@ -177,37 +177,35 @@ inline void store_interleaved(float* out, typename Vector<kLanes>::Lanes a,
   }
 }
 
-// Applies a plan along rows (samples side by side), in place. Each row is
-// first copied to the scratch area: as it is for plans that read
-// neighbours, split into its even and odd samples for plans whose runs read
-// every second one, so that a run always reads consecutive samples. The
-// runs are then worked out a vector of outputs at a time (the two runs of a
+// Applies a plan along rows (samples side by side), in place, as its row
+// layout says (see row_layout.h): each row is copied to scratch, the runs
+// are worked out a vector of outputs at a time (the two runs of a
 // synthesis, even and odd outputs, side by side and interleaved), the rest
-// one output at a time. Every output sums its taps in plan order, as line()
-// does.
+// one output at a time. Every output sums its taps in plan order, as
+// line() does.
 template <int kLanes>
 class RowPlan {
  public:
-  RowPlan(const LinePlan& plan, float* scratch) : plan_(plan), n_(plan.outputs.size()) {
-    copy_ = scratch;
-    split_[0] = scratch;
-    split_[1] = scratch + (n_ + 1) / 2;
-    pair_ = paired_runs();
-  }
+  RowPlan(const LinePlan& plan, float* scratch)
+      : plan_(plan), layout_(plan.rows), scratch_(scratch), pair_(paired_runs()) {}
 
   void run(float* row) const {
-    if (plan_.input_step == 2) {
-      for (int32_t j = 0; j < (n_ + 1) / 2; ++j) split_[0][j] = row[2 * j];
-      for (int32_t j = 0; j < n_ / 2; ++j) split_[1][j] = row[2 * j + 1];
-    } else {
-      std::copy_n(row, n_, copy_);
+    for (const RowLayout::Segment& s : layout_.segments) {
+      float* to = scratch_ + s.at;
+      const float* from = row + s.source;
+      if (s.step == 1) {
+        std::copy_n(from, s.count, to);
+      } else {
+        for (int32_t i = 0; i < s.count; ++i) to[i] = from[i * s.step];
+      }
     }
+    for (const RowLayout::Margin& m : layout_.margins) scratch_[m.to] = scratch_[m.from];
     if (pair_.outputs > 0) {
       run_pair(row);
     } else {
-      for (const LinePlan::Run& r : plan_.runs) run_alone(row, r);
+      for (const RowLayout::Run& r : layout_.runs) run_alone(row, r);
     }
-    for (int32_t p : plan_.singles) row[p] = single(p, 0);
+    for (int32_t p : layout_.singles) row[p] = single(p);
   }
 
  private:
@@ -217,17 +215,17 @@ class RowPlan {
   // An even and an odd run worked out together from position `start`, for
   // `outputs` outputs of each (at least kLanes).
   struct Pair {
-    const LinePlan::Run* even = nullptr;
-    const LinePlan::Run* odd = nullptr;
+    const RowLayout::Run* even = nullptr;
+    const RowLayout::Run* odd = nullptr;
     int32_t start = 0;
     int32_t outputs = 0;
   };
 
   Pair paired_runs() const {
     Pair pair;
-    if (plan_.output_step != 2 || plan_.runs.size() != 2) return pair;
-    pair.even = &plan_.runs[0];
-    pair.odd = &plan_.runs[1];
+    if (layout_.step != 2 || layout_.runs.size() != 2) return pair;
+    pair.even = &layout_.runs[0];
+    pair.odd = &layout_.runs[1];
     if (pair.even->first % 2 != 0) std::swap(pair.even, pair.odd);
     if (pair.even->first % 2 != 0 || pair.odd->first % 2 != 1) return {};
     pair.start = std::max(pair.even->first, pair.odd->first - 1);
@@ -238,28 +236,21 @@ class RowPlan {
     return pair;
   }
 
-  // Sample `index` of the line, moved on by k steps of the run.
-  const float* source(int32_t index, int32_t k) const {
-    if (plan_.input_step == 2) return split_[index & 1] + (index >> 1) + k;
-    return copy_ + index + k;
-  }
-
-  float before(int32_t p) const { return plan_.input_step == 2 ? split_[p & 1][p >> 1] : copy_[p]; }
-
-  // Output p (or the output k steps after it along its run) alone.
-  float single(int32_t p, int32_t k) const {
+  // Output p alone.
+  float single(int32_t p) const {
     const LinePlan::Output& o = plan_.outputs[p];
     const int32_t* index = plan_.index.data() + o.first;
     const float* coefficient = plan_.coefficient.data() + o.first;
+    const auto sample = [&](int32_t i) { return scratch_[layout_.where[i]]; };
     int32_t t = 0;
     float acc = 0.0f;
     if (o.start == LinePlan::Start::kTarget) {
-      acc = before(p);  // what the row held before the pass
+      acc = sample(p);  // what the row held before the pass
     } else if (o.start == LinePlan::Start::kFirstProduct) {
-      acc = coefficient[0] * *source(index[0], k);
+      acc = coefficient[0] * sample(index[0]);
       t = 1;
     }
-    for (; t < o.taps; ++t) acc = acc + coefficient[t] * *source(index[t], k);
+    for (; t < o.taps; ++t) acc = acc + coefficient[t] * sample(index[t]);
     return acc;
   }
 
@@ -271,14 +262,29 @@ class RowPlan {
     bool first_product;
   };
 
-  RunTaps run_taps(const LinePlan::Run& r, int32_t k) const {
+  // The taps of run r, from its output k on.
+  RunTaps run_taps(const RowLayout::Run& r, int32_t k) const {
     const LinePlan::Output& o = plan_.outputs[r.first];
-    RunTaps taps;  // only the first o.taps pointers are set and read
+    RunTaps taps;  // only the first r.taps pointers are set and read
     taps.coefficient = plan_.coefficient.data() + o.first;
-    taps.taps = o.taps;
+    taps.taps = r.taps;
     taps.first_product = o.start == LinePlan::Start::kFirstProduct;
-    for (int32_t t = 0; t < o.taps; ++t) taps.from[t] = source(plan_.index[o.first + t], k);
+    for (int32_t t = 0; t < r.taps; ++t) {
+      taps.from[t] = scratch_ + layout_.positions[r.position + t] + k;
+    }
     return taps;
+  }
+
+  // The output k on from where `taps` were taken, alone.
+  static float run_single(const RunTaps& taps, int32_t k) {
+    int32_t t = 0;
+    float acc = 0.0f;
+    if (taps.first_product) {
+      acc = taps.coefficient[0] * taps.from[0][k];
+      t = 1;
+    }
+    for (; t < taps.taps; ++t) acc = acc + taps.coefficient[t] * taps.from[t][k];
+    return acc;
   }
 
   // kVectors x kLanes consecutive outputs of a run, `k` outputs on from
@@ -316,8 +322,8 @@ class RowPlan {
     if (k < count) one(count - kLanes);
   }
 
-  void run_alone(float* row, const LinePlan::Run& r) const {
-    const int32_t step = plan_.output_step;
+  void run_alone(float* row, const RowLayout::Run& r) const {
+    const int32_t step = layout_.step;
     const RunTaps taps = run_taps(r, 0);
     float* out = row + r.first;
     const auto one = [&](int32_t k) {
@@ -373,18 +379,18 @@ class RowPlan {
     steps(pair_.outputs, group, one);
     // The outputs of either run before and after the paired stretch.
     const int32_t end = pair_.start + 2 * pair_.outputs;
-    for (const LinePlan::Run* r : {pair_.even, pair_.odd}) {
+    for (const RowLayout::Run* r : {pair_.even, pair_.odd}) {
+      const RunTaps taps = run_taps(*r, 0);
       const int32_t done_from = (pair_.start - r->first + 1) / 2;
       const int32_t done_to = std::min(r->count, (end - r->first + 1) / 2);
-      for (int32_t j = 0; j < done_from; ++j) row[r->first + 2 * j] = single(r->first, j);
-      for (int32_t j = done_to; j < r->count; ++j) row[r->first + 2 * j] = single(r->first, j);
+      for (int32_t j = 0; j < done_from; ++j) row[r->first + 2 * j] = run_single(taps, j);
+      for (int32_t j = done_to; j < r->count; ++j) row[r->first + 2 * j] = run_single(taps, j);
     }
   }
 
   const LinePlan& plan_;
-  int32_t n_;
-  float* copy_;
-  float* split_[2];
+  const RowLayout& layout_;
+  float* scratch_;
   Pair pair_;
 };
 

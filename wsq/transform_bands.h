@@ -25,8 +25,6 @@ void apply_line_plan(float* destination, LineLayout to, const float* source, Lin
 void apply_line_plan_to_rows(float* rows, int32_t pitch, int32_t lines, const LinePlan& plan,
                              float* scratch);
 
-inline std::size_t row_scratch_size(int32_t length) { return 2 * static_cast<std::size_t>(length); }
-
 // analysis_plan or synthesis_plan made and applied in one call.
 
 void analyse_bands(float* destination, LineLayout to, const float* source, LineLayout from,
@@ -35,15 +33,15 @@ void analyse_bands(float* destination, LineLayout to, const float* source, LineL
 void synthesise_bands(float* destination, LineLayout to, const float* source, LineLayout from,
                       int32_t lines, int32_t length, const FilterPair& filters, int32_t invert);
 
-using BandKernel = void (*)(float* destination, LineLayout to, const float* source,
-                            LineLayout from, int32_t lines, int32_t length,
-                            const FilterPair& filters, int32_t invert);
+using BandKernel = void (*)(float* destination, LineLayout to, const float* source, LineLayout from,
+                            int32_t lines, int32_t length, const FilterPair& filters,
+                            int32_t invert);
 
-using PlanKernel = void (*)(float* destination, LineLayout to, const float* source,
-                           LineLayout from, int32_t lines, const LinePlan& plan);
+using PlanKernel = void (*)(float* destination, LineLayout to, const float* source, LineLayout from,
+                            int32_t lines, const LinePlan& plan);
 
 using RowKernel = void (*)(float* rows, int32_t pitch, int32_t lines, const LinePlan& plan,
-                          float* scratch);
+                           float* scratch);
 
 struct BandKernels {
   const char* name;

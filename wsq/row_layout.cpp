@@ -1,0 +1,146 @@
+#include "wsq/row_layout.h"
+
+#include <bit>
+#include <map>
+
+#include "wsq/line_plan.h"
+
+namespace {
+
+using Output = LinePlan::Output;
+
+bool can_run(const Output& o) {
+  return o.start == LinePlan::Start::kFirstProduct || o.start == LinePlan::Start::kZero;
+}
+
+// Whether outputs p and q start alike and have the same coefficients.
+bool same_shape(const LinePlan& plan, int32_t p, int32_t q) {
+  const Output& a = plan.outputs[p];
+  const Output& b = plan.outputs[q];
+  if (a.start != b.start || a.taps != b.taps) return false;
+  for (int32_t t = 0; t < a.taps; ++t) {
+    if (std::bit_cast<uint32_t>(plan.coefficient[a.first + t]) !=
+        std::bit_cast<uint32_t>(plan.coefficient[b.first + t])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+class Builder {
+ public:
+  Builder(const LinePlan& plan, std::vector<RowLayout::Segment> segments, int32_t step)
+      : plan_(plan), n_(static_cast<int32_t>(plan.outputs.size())) {
+    layout_.step = step;
+    layout_.segments = std::move(segments);
+    layout_.where.assign(n_, -1);
+    int32_t at = 0;
+    for (RowLayout::Segment& s : layout_.segments) {
+      s.at = at + RowLayout::kRoom;
+      for (int32_t i = 0; i < s.count; ++i) layout_.where[s.source + i * s.step] = s.at + i;
+      at = s.at + s.count + RowLayout::kRoom;
+    }
+    copied_from_.assign(at, kFree);
+    for (int32_t p = 0; p < n_; ++p) {
+      if (layout_.where[p] >= 0) copied_from_[layout_.where[p]] = kSample;
+    }
+    in_run_.assign(n_, false);
+  }
+
+  RowLayout build() {
+    for (int32_t residue = 0; residue < layout_.step; ++residue) find_runs(residue);
+    for (std::size_t r = 0; r < layout_.runs.size(); ++r) stretch(r);
+    for (int32_t p = 0; p < n_; ++p) {
+      if (!in_run_[p] && plan_.outputs[p].start != LinePlan::Start::kUntouched) {
+        layout_.singles.push_back(p);
+      }
+    }
+    return std::move(layout_);
+  }
+
+ private:
+  static constexpr int32_t kFree = -1;    // room nothing is copied to yet
+  static constexpr int32_t kSample = -2;  // a sample of the row
+
+  int32_t tap_position(int32_t p, int32_t t) const {
+    return layout_.where[plan_.index[plan_.outputs[p].first + t]];
+  }
+
+  // Whether output q sums like output p with every scratch sample one on.
+  bool follows(int32_t p, int32_t q) const {
+    if (!same_shape(plan_, p, q)) return false;
+    for (int32_t t = 0; t < plan_.outputs[p].taps; ++t) {
+      if (tap_position(q, t) != tap_position(p, t) + 1) return false;
+    }
+    return true;
+  }
+
+  void find_runs(int32_t residue) {
+    const int32_t step = layout_.step;
+    int32_t p = residue;
+    while (p < n_) {
+      int32_t count = 1;
+      if (can_run(plan_.outputs[p])) {
+        while (p + count * step < n_ && follows(p + (count - 1) * step, p + count * step)) {
+          ++count;
+        }
+      }
+      if (count >= RowLayout::kMinRun) add_run(p, count);
+      p += count * step;
+    }
+  }
+
+  void add_run(int32_t first, int32_t count) {
+    const int32_t taps = plan_.outputs[first].taps;
+    layout_.runs.push_back({first, count, taps, static_cast<int32_t>(layout_.positions.size())});
+    for (int32_t t = 0; t < taps; ++t) layout_.positions.push_back(tap_position(first, t));
+    for (int32_t k = 0; k < count; ++k) in_run_[first + k * layout_.step] = true;
+  }
+
+  // Output p joins run r as its output at `shift` (negative before its
+  // first) if each of its taps reads the run's scratch sample there, or
+  // room that holds, or can be given, the sample p reads instead.
+  bool join(const RowLayout::Run& r, int32_t p, int32_t shift) {
+    if (p < 0 || p >= n_ || in_run_[p] || !same_shape(plan_, r.first, p)) return false;
+    std::map<int32_t, int32_t> copies;
+    for (int32_t t = 0; t < r.taps; ++t) {
+      const int32_t at = layout_.positions[r.position + t] + shift;
+      const int32_t from = tap_position(p, t);
+      if (at == from) continue;
+      if (at < 0 || at >= static_cast<int32_t>(copied_from_.size())) return false;
+      const int32_t held = copied_from_[at];
+      if (held == kSample || (held != kFree && held != from)) return false;
+      const auto [it, added] = copies.try_emplace(at, from);
+      if (!added && it->second != from) return false;
+    }
+    for (const auto& [at, from] : copies) {
+      if (copied_from_[at] == kFree) layout_.margins.push_back({at, from});
+      copied_from_[at] = from;
+    }
+    in_run_[p] = true;
+    return true;
+  }
+
+  void stretch(std::size_t index) {
+    RowLayout::Run& r = layout_.runs[index];
+    const int32_t step = layout_.step;
+    while (join(r, r.first - step, -1)) {
+      r.first -= step;
+      ++r.count;
+      for (int32_t t = 0; t < r.taps; ++t) --layout_.positions[r.position + t];
+    }
+    while (join(r, r.first + r.count * step, r.count)) ++r.count;
+  }
+
+  const LinePlan& plan_;
+  int32_t n_;
+  RowLayout layout_;
+  std::vector<int32_t> copied_from_;  // per scratch sample: kSample, kFree or its source
+  std::vector<bool> in_run_;
+};
+
+}  // namespace
+
+RowLayout row_layout(const LinePlan& plan, std::vector<RowLayout::Segment> segments, int32_t step) {
+  return Builder(plan, std::move(segments), step).build();
+}
