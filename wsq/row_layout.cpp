@@ -45,6 +45,10 @@ class Builder {
       if (layout_.where[p] >= 0) copied_from_[layout_.where[p]] = kSample;
     }
     in_run_.assign(n_, false);
+    tap_positions_.resize(plan.index.size());
+    for (std::size_t i = 0; i < plan.index.size(); ++i) {
+      tap_positions_[i] = layout_.where[plan.index[i]];
+    }
   }
 
   RowLayout build() {
@@ -63,14 +67,16 @@ class Builder {
   static constexpr int32_t kSample = -2;  // a sample of the row
 
   int32_t tap_position(int32_t p, int32_t t) const {
-    return layout_.where[plan_.index[plan_.outputs[p].first + t]];
+    return tap_positions_[plan_.outputs[p].first + t];
   }
 
   // Whether output q sums like output p with every scratch sample one on.
   bool follows(int32_t p, int32_t q) const {
     if (!same_shape(plan_, p, q)) return false;
+    const int32_t* a = tap_positions_.data() + plan_.outputs[p].first;
+    const int32_t* b = tap_positions_.data() + plan_.outputs[q].first;
     for (int32_t t = 0; t < plan_.outputs[p].taps; ++t) {
-      if (tap_position(q, t) != tap_position(p, t) + 1) return false;
+      if (b[t] != a[t] + 1) return false;
     }
     return true;
   }
@@ -137,6 +143,7 @@ class Builder {
   RowLayout layout_;
   std::vector<int32_t> copied_from_;  // per scratch sample: kSample, kFree or its source
   std::vector<bool> in_run_;
+  std::vector<int32_t> tap_positions_;  // scratch position of each tap of the plan
 };
 
 }  // namespace
