@@ -33,6 +33,26 @@ void* counted_alloc(size_t size) {
   return static_cast<char*>(block) + kHeader;
 }
 
+// Aligned blocks keep their header a whole alignment before the block.
+void* counted_aligned_alloc(size_t size, std::align_val_t align) {
+  const size_t a = static_cast<size_t>(align);
+  void* block = std::aligned_alloc(a, (size + a + a - 1) / a * a);
+  if (block == nullptr) throw std::bad_alloc();
+  *static_cast<size_t*>(block) = size;
+  const size_t now = live_bytes += size;
+  size_t peak = peak_bytes.load();
+  while (now > peak && !peak_bytes.compare_exchange_weak(peak, now)) {
+  }
+  return static_cast<char*>(block) + a;
+}
+
+void counted_aligned_free(void* p, std::align_val_t align) {
+  if (p == nullptr) return;
+  void* block = static_cast<char*>(p) - static_cast<size_t>(align);
+  live_bytes -= *static_cast<size_t*>(block);
+  std::free(block);
+}
+
 void counted_free(void* p) {
   if (p == nullptr) return;
   void* block = static_cast<char*>(p) - kHeader;
@@ -47,6 +67,9 @@ void operator delete(void* p) noexcept { counted_free(p); }
 void operator delete[](void* p) noexcept { counted_free(p); }
 void operator delete(void* p, size_t) noexcept { counted_free(p); }
 void operator delete[](void* p, size_t) noexcept { counted_free(p); }
+void* operator new(size_t size, std::align_val_t a) { return counted_aligned_alloc(size, a); }
+void operator delete(void* p, std::align_val_t a) noexcept { counted_aligned_free(p, a); }
+void operator delete(void* p, size_t, std::align_val_t a) noexcept { counted_aligned_free(p, a); }
 
 namespace {
 

@@ -100,7 +100,7 @@ int32_t wsq_decode_mem(WsqDecoder& decoder, std::vector<uint8_t>& pixels, int32_
   FloatPlane fip;
   {
     // Cleared on the pool: coefficients the block data does not reach are 0.
-    std::vector<int16_t, UnsetAllocator<int16_t>> coefficients;
+    CoefficientPlane coefficients;
     try {
       coefficients.resize(static_cast<size_t>(pixel_count));
     } catch (const std::bad_alloc&) {

@@ -23,7 +23,7 @@ constexpr int32_t kMaxSide = 65535;
 struct QuantizedImage {
   WsqTrees trees;
   QuantizerState state;
-  std::vector<int16_t> sip;
+  CoefficientPlane sip;
   int32_t sizes[3] = {0, 0, 0};
   float m_shift = 0.0f;
   float r_scale = 0.0f;

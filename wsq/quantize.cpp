@@ -193,7 +193,7 @@ void subband_variances(QuantizerState& state, const SubbandTree& subbands, const
   }
 }
 
-int32_t quantize(std::vector<int16_t>& sip, int32_t& count, QuantizerState& state,
+int32_t quantize(CoefficientPlane& sip, int32_t& count, QuantizerState& state,
                  const SubbandTree& subbands, const float* fdata, int32_t width, int32_t height,
                  WorkerPool* pool) {
   state.bin_width.fill(0.0f);
@@ -214,7 +214,7 @@ int32_t quantize(std::vector<int16_t>& sip, int32_t& count, QuantizerState& stat
   }
 
   try {
-    sip.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+    sip.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
   } catch (const std::bad_alloc&) {
     diag_write("ERROR : quantize : calloc : sip\n");
     return -90;
@@ -229,8 +229,7 @@ int32_t quantize(std::vector<int16_t>& sip, int32_t& count, QuantizerState& stat
   // come out coarser than the bitrate would allow, never finer, and every
   // coefficient keeps its value instead of being clipped to the 16-bit limit.
   if (!significant_list.empty()) {
-    const float limit =
-        sixteen_bit_scale(state, significant_list, subbands, fdata, width, pool);
+    const float limit = sixteen_bit_scale(state, significant_list, subbands, fdata, width, pool);
     if (!(q <= limit)) q = limit;
   }
   for (int k : significant_list) {
@@ -265,6 +264,10 @@ int32_t quantize(std::vector<int16_t>& sip, int32_t& count, QuantizerState& stat
   } else {
     for (int k = 0; k < kCodedSubbandCount; ++k) quantize_subband(k, 0);
   }
+  // Entries past the stored values are 0.
+  for_each_range(pool, static_cast<int64_t>(sip.size()) - count, [&](int64_t begin, int64_t end) {
+    std::fill(sip.begin() + count + begin, sip.begin() + count + end, int16_t{0});
+  });
   return 0;
 }
 

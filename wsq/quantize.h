@@ -32,7 +32,7 @@ void subband_variances(QuantizerState& state, const SubbandTree& subbands, const
 // all widths are widened by one factor until the largest coefficient fits.
 // The subbands are shared among the threads of `pool`, if any.
 // Returns 0 or -90 (no memory).
-int32_t quantize(std::vector<int16_t>& sip, int32_t& count, QuantizerState& state,
+int32_t quantize(CoefficientPlane& sip, int32_t& count, QuantizerState& state,
                  const SubbandTree& subbands, const float* fdata, int32_t width, int32_t height,
                  WorkerPool* pool = nullptr);
 

@@ -88,7 +88,7 @@ class QuantizeTest : public ::testing::Test {
   WsqTrees trees;
   std::vector<float> plane;
   QuantizerState state;
-  std::vector<int16_t> sip;
+  CoefficientPlane sip;
   int32_t count = -1;
 };
 
@@ -134,6 +134,21 @@ TEST_F(QuantizeTest, CoefficientsFollowSubbandOrder) {
   EXPECT_EQ(sip[first_of_2],
             quantize_coefficient(40.25f, state.zero_bin_width[2] * 0.5f, state.bin_width[2]));
   EXPECT_EQ(sip.size(), static_cast<size_t>(kWidth * kHeight));
+}
+
+// The array is not cleared when it is made: every entry is written, the
+// ones past the stored values with 0, whatever the array held before.
+TEST_F(QuantizeTest, EntriesPastTheStoredValuesAreZero) {
+  state.variance.fill(100.0f);
+  state.variance[3] = 0.5f;
+  state.variance[40] = 0.5f;
+  sip.assign(static_cast<size_t>(kWidth * kHeight), int16_t{7});
+  ASSERT_EQ(run(), 0);
+  ASSERT_GT(count, 0);
+  ASSERT_LT(count, kWidth * kHeight);
+  for (size_t i = static_cast<size_t>(count); i < sip.size(); ++i) ASSERT_EQ(sip[i], 0) << i;
+  EXPECT_EQ(sip[0],
+            quantize_coefficient(0.25f, state.zero_bin_width[0] * 0.5f, state.bin_width[0]));
 }
 
 TEST_F(QuantizeTest, DroppedSubbandStillGetsTheFinalWidth) {
