@@ -43,8 +43,8 @@ int32_t check_frame_size(const FrameHeader& frame, uint64_t max_pixels) {
     return -22;
   }
   if (frame.width < kMinDecodeSide || frame.height < kMinDecodeSide) {
-    diag_printf("ERROR: wsq_decode_mem : frame of %u x %u pixels is below %d x %d\n",
-                frame.width, frame.height, kMinDecodeSide, kMinDecodeSide);
+    diag_printf("ERROR: wsq_decode_mem : frame of %u x %u pixels is below %d x %d\n", frame.width,
+                frame.height, kMinDecodeSide, kMinDecodeSide);
     return -23;
   }
   // Sizes are counted in 32-bit integers further on, whatever the caller allows.
@@ -99,17 +99,13 @@ int32_t wsq_decode_mem(WsqDecoder& decoder, std::vector<uint8_t>& pixels, int32_
   WorkerPool pool(decoder.threads);
   FloatPlane fip;
   {
-    // Cleared on the pool: coefficients the block data does not reach are 0.
-    CoefficientPlane coefficients;
+    CoefficientPlane coefficients;  // every entry is set by the block decoder
     try {
       coefficients.resize(static_cast<size_t>(pixel_count));
     } catch (const std::bad_alloc&) {
       diag_write("ERROR: wsq_decode_mem : malloc : qdata1\n");
       return -20;
     }
-    for_each_range(&pool, pixel_count, [&](int64_t begin, int64_t end_at) {
-      std::fill(coefficients.begin() + begin, coefficients.begin() + end_at, int16_t{0});
-    });
     if (int32_t ret = huffman_decode_blocks(coefficients.data(), pixel_count, decoder.transform,
                                             decoder.quant, decoder.huffman, decoder.bits, cursor,
                                             end, trees, pool)) {

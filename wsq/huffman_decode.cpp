@@ -24,14 +24,14 @@ void build_decode_tables(const std::vector<HuffCodeEntry>& code_list, DecodeTabl
 }
 
 int32_t decode_huffman_symbol(int32_t& symbol, uint16_t& marker, const BlockCode& code,
-                              BitReaderState& state, const uint8_t*& cursor,
-                              const uint8_t* end, int32_t& bit_count) {
+                              BitReaderState& state, const uint8_t*& cursor, const uint8_t* end,
+                              int32_t& bit_count) {
   uint16_t bits = 0;
   int32_t value = 0;
   for (int length = 1; length <= kMaxHuffbits; length++) {
     marker = 0;
-    if (int32_t ret = getc_nextbits_wsq(bits, marker, state, cursor, end, bit_count, 1,
-                                        BitRequest::symbol)) {
+    if (int32_t ret =
+            getc_nextbits_wsq(bits, marker, state, cursor, end, bit_count, 1, BitRequest::symbol)) {
       return ret;
     }
     if (marker != 0) {
@@ -61,9 +61,10 @@ struct CoefficientOutput {
 
   int32_t put(int32_t value_count, int16_t value) {
     if (value_count > capacity - count) {
-      diag_printf("ERROR: huffman_decode_data_mem : block data holds more than %d "
-                  "coefficients\n",
-                  capacity);
+      diag_printf(
+          "ERROR: huffman_decode_data_mem : block data holds more than %d "
+          "coefficients\n",
+          capacity);
       return -54;
     }
     std::fill_n(coefficients + count, value_count, value);
@@ -209,11 +210,10 @@ int32_t decode_block_data(const BlockCode& code, int16_t* coefficients, int32_t 
   return ret;
 }
 
-int32_t huffman_decode_data_mem(int16_t* coefficients, int32_t capacity,
-                                TransformTable& transform, QuantTable& quant,
-                                HuffmanTableSet& huffman, BitReaderState& state,
-                                const uint8_t*& cursor, const uint8_t* end,
-                                SymbolPath path) {
+int32_t huffman_decode_data_mem(int16_t* coefficients, int32_t capacity, TransformTable& transform,
+                                QuantTable& quant, HuffmanTableSet& huffman, BitReaderState& state,
+                                const uint8_t*& cursor, const uint8_t* end, SymbolPath path,
+                                int32_t* written) {
   int32_t count = 0;
   BlockCode code;
   uint16_t marker = 0;
@@ -228,10 +228,11 @@ int32_t huffman_decode_data_mem(int16_t* coefficients, int32_t capacity,
       }
     }
     if (int32_t ret = start_block(code, huffman, cursor, end)) return ret;
-    if (int32_t ret = decode_block_data(code, coefficients, capacity, count, marker, state,
-                                        cursor, end, path)) {
+    if (int32_t ret = decode_block_data(code, coefficients, capacity, count, marker, state, cursor,
+                                        end, path)) {
       return ret;
     }
   }
+  if (written) *written = count;
   return 0;
 }

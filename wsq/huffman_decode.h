@@ -28,8 +28,8 @@ void build_decode_tables(const std::vector<HuffCodeEntry>& code_list, DecodeTabl
 // inside the fill bits before it) gives symbol -1 and the marker. Fails with
 // -53 when no code matches within 16 bits.
 int32_t decode_huffman_symbol(int32_t& symbol, uint16_t& marker, const BlockCode& code,
-                              BitReaderState& state, const uint8_t*& cursor,
-                              const uint8_t* end, int32_t& bit_count);
+                              BitReaderState& state, const uint8_t*& cursor, const uint8_t* end,
+                              int32_t& bit_count);
 
 // How the block decoder reads symbols: one bit per request (the reference),
 // or through the lookahead table wherever the next code and its extra bits
@@ -55,8 +55,9 @@ int32_t decode_block_data(const BlockCode& code, int16_t* coefficients, int32_t 
 // Decodes every block from the cursor (just after the frame header) to EOI,
 // reading the table segments met between blocks, into `coefficients`, which
 // holds `capacity` entries. Block data that would write more fails with -54.
-int32_t huffman_decode_data_mem(int16_t* coefficients, int32_t capacity,
-                                TransformTable& transform, QuantTable& quant,
-                                HuffmanTableSet& huffman, BitReaderState& state,
+// The blocks write the coefficients from the first one on without gaps;
+// `written`, if given, is set to how many they wrote.
+int32_t huffman_decode_data_mem(int16_t* coefficients, int32_t capacity, TransformTable& transform,
+                                QuantTable& quant, HuffmanTableSet& huffman, BitReaderState& state,
                                 const uint8_t*& cursor, const uint8_t* end,
-                                SymbolPath path = SymbolPath::lookup);
+                                SymbolPath path = SymbolPath::lookup, int32_t* written = nullptr);

@@ -110,8 +110,8 @@ BlockResult decode_block(const BlockPlan& block, int16_t* coefficients, const ui
   CapturedDiagnostics captured;
   BlockResult result;
   result.cursor = block.data;
-  result.ret = decode_block_data(block.code, coefficients + block.start, block.room,
-                                 result.count, result.marker, result.state, result.cursor, end);
+  result.ret = decode_block_data(block.code, coefficients + block.start, block.room, result.count,
+                                 result.marker, result.state, result.cursor, end);
   result.quiet = captured.text().empty();
   return result;
 }
@@ -132,12 +132,12 @@ bool as_one_after_another(const Walk& walk, const std::array<BlockResult, kBlock
   return true;
 }
 
-// Decodes the three blocks side by side; false (with every coefficient back
-// at 0) when the result could differ from decoding them in turn.
+// Decodes the three blocks side by side, setting `written` as the blocks
+// decoded in turn would; false when the result could differ from theirs.
 bool decode_side_by_side(int16_t* coefficients, int32_t capacity, TransformTable& transform,
                          QuantTable& quant, HuffmanTableSet& huffman, BitReaderState& state,
                          const uint8_t*& cursor, const uint8_t* end, const WsqTrees& trees,
-                         WorkerPool& pool) {
+                         WorkerPool& pool, int32_t& written) {
   Walk walk{transform, quant, huffman, cursor, {}};
   {
     CapturedDiagnostics captured;
@@ -148,30 +148,35 @@ bool decode_side_by_side(int16_t* coefficients, int32_t capacity, TransformTable
   pool.run(kBlockCount, [&](int32_t b, int32_t) {
     results[b] = decode_block(walk.blocks[b], coefficients, end);
   });
-  if (!as_one_after_another(walk, results)) {
-    for_each_range(&pool, capacity, [&](int64_t begin, int64_t stop) {
-      std::fill(coefficients + begin, coefficients + stop, int16_t{0});
-    });
-    return false;
-  }
+  if (!as_one_after_another(walk, results)) return false;
   transform = walk.transform;
   quant = walk.quant;
   huffman = walk.huffman;
   state = results[kBlockCount - 1].state;
   cursor = walk.cursor;
+  written = walk.blocks[kBlockCount - 1].start + results[kBlockCount - 1].count;
   return true;
 }
 
 }  // namespace
 
 int32_t huffman_decode_blocks(int16_t* coefficients, int32_t capacity, TransformTable& transform,
-                              QuantTable& quant, HuffmanTableSet& huffman,
-                              BitReaderState& state, const uint8_t*& cursor, const uint8_t* end,
-                              const WsqTrees& trees, WorkerPool& pool) {
-  if (pool.size() > 1 && decode_side_by_side(coefficients, capacity, transform, quant, huffman,
-                                             state, cursor, end, trees, pool)) {
-    return 0;
+                              QuantTable& quant, HuffmanTableSet& huffman, BitReaderState& state,
+                              const uint8_t*& cursor, const uint8_t* end, const WsqTrees& trees,
+                              WorkerPool& pool) {
+  int32_t written = 0;
+  const bool side_by_side =
+      pool.size() > 1 && decode_side_by_side(coefficients, capacity, transform, quant, huffman,
+                                             state, cursor, end, trees, pool, written);
+  if (!side_by_side) {
+    if (int32_t ret = huffman_decode_data_mem(coefficients, capacity, transform, quant, huffman,
+                                              state, cursor, end, SymbolPath::lookup, &written)) {
+      return ret;
+    }
   }
-  return huffman_decode_data_mem(coefficients, capacity, transform, quant, huffman, state,
-                                 cursor, end);
+  // The coefficients the blocks do not reach are 0.
+  for_each_range(&pool, capacity - written, [&](int64_t begin, int64_t stop) {
+    std::fill(coefficients + written + begin, coefficients + written + stop, int16_t{0});
+  });
+  return 0;
 }

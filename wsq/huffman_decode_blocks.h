@@ -14,8 +14,9 @@
 // position its coefficient count (known from the quantization table) gives
 // it. When anything differs from that expectation (a block of another size,
 // another number of blocks, damaged data, a diagnostic), the coefficients
-// are cleared and the blocks decoded one after another instead.
-// `coefficients` (`capacity` entries) must be all 0 on entry.
+// are decoded one after another instead. `coefficients` (`capacity`
+// entries) need not be set on entry; on success every one is, those the
+// blocks do not reach to 0.
 int32_t huffman_decode_blocks(int16_t* coefficients, int32_t capacity, TransformTable& transform,
                               QuantTable& quant, HuffmanTableSet& huffman,
                               BitReaderState& state, const uint8_t*& cursor, const uint8_t* end,

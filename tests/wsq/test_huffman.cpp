@@ -11,6 +11,9 @@
 #include "wsq/diagnostics.h"
 #include "wsq/huffman_codes.h"
 #include "wsq/huffman_decode.h"
+#include "wsq/huffman_decode_blocks.h"
+#include "wsq/trees.h"
+#include "wsq/worker_pool.h"
 
 namespace {
 
@@ -111,8 +114,7 @@ class BlockData {
   void put_table(std::vector<uint8_t>& out, uint8_t id) const {
     uint8_t buffer[400];
     int32_t length = 0;
-    EXPECT_EQ(putc_huffman_segment(kDhtMarker, id, huffbits_, values_.data(), buffer, 400,
-                                   length),
+    EXPECT_EQ(putc_huffman_segment(kDhtMarker, id, huffbits_, values_.data(), buffer, 400, length),
               0);
     out.insert(out.end(), buffer, buffer + length);
   }
@@ -193,8 +195,8 @@ TEST(BlockDecoder, EverySymbolKind) {
   const Decoded d = decode(stream);
   ASSERT_EQ(d.ret, 0) << d.messages;
   EXPECT_EQ(d.consumed, stream.size() - 1);
-  const std::vector<int16_t> expected = {0, -73, 74, 200, -7, static_cast<int16_t>(40000), -300,
-                                         0, 0, 0, 0, 0, 0, -73};
+  const std::vector<int16_t> expected = {
+      0, -73, 74, 200, -7, static_cast<int16_t>(40000), -300, 0, 0, 0, 0, 0, 0, -73};
   EXPECT_EQ(head(d, 14), expected);
   EXPECT_EQ(d.coefficients[14], 0x5555);
   EXPECT_EQ(d.messages, "");
@@ -351,3 +353,35 @@ TEST(BlockDecoder, MarkersAndTruncation) {
 }
 
 }  // namespace
+
+// The image's block decoder sets every coefficient, whatever the array held
+// before: those past the block data to 0. One thread decodes the blocks in
+// turn; two try them side by side first and here fall back (one block).
+TEST(BlockDecoder, EveryCoefficientIsSetWhateverTheArrayHeld) {
+  BlockData block(kFourBitCounts, kFourBitValues);
+  block.symbol(107).symbol(3).symbol(254);
+  std::vector<uint8_t> stream;
+  block.put_table(stream, 0);
+  block.put_block(stream, 0);
+  put_eoi(stream);
+  WsqTrees trees;
+  build_wsq_trees(trees, 64, 64);
+  for (int32_t threads : {1, 2}) {
+    TransformTable transform;
+    QuantTable quant;
+    HuffmanTableSet huffman;
+    BitReaderState state;
+    WorkerPool pool(threads);
+    std::vector<int16_t> coefficients(64 * 64, 0x5555);
+    const uint8_t* cursor = stream.data();
+    CapturedDiagnostics diag;
+    ASSERT_EQ(huffman_decode_blocks(coefficients.data(), 64 * 64, transform, quant, huffman, state,
+                                    cursor, stream.data() + stream.size(), trees, pool),
+              0)
+        << diag.text();
+    std::vector<int16_t> expected(64 * 64, 0);
+    expected[0] = -73;
+    expected[4] = 74;
+    EXPECT_EQ(coefficients, expected) << threads;
+  }
+}
