@@ -8,6 +8,7 @@
 #include "wsq/byte_stream.h"
 #include "wsq/codestream.h"
 #include "wsq/diagnostics.h"
+#include "wsq/float_plane.h"
 #include "wsq/huffman_encode.h"
 #include "wsq/nistcom.h"
 #include "wsq/quantize.h"
@@ -81,9 +82,12 @@ int32_t transform_and_quantize(QuantizedImage& image, float bitrate, const uint8
   return 0;
 }
 
+// Bytes the coder writes before anything reads them.
+using ByteBuffer = std::vector<uint8_t, UnsetAllocator<uint8_t>>;
+
 // The bounded output buffer of the codestream.
 struct Output {
-  std::vector<uint8_t> data;
+  ByteBuffer data;
   int32_t length = 0;
   uint8_t* buffer() { return data.data(); }
   int32_t capacity() const { return static_cast<int32_t>(data.size()); }
@@ -144,28 +148,28 @@ int32_t finish_step(const Step& step) {
 Step build_table(BlockTable& table, const int16_t* first, const int32_t* block_lengths,
                  int32_t block_count) {
   return run_step([&] {
-    return generate_block_table(table.codes, table.huffbits, table.huffvalues, first,
-                                block_lengths, block_count);
+    return generate_block_table(table.codes, table.huffbits, table.huffvalues, first, block_lengths,
+                                block_count);
   });
 }
 
-Step code_block(std::vector<uint8_t>& buffer, int32_t capacity, int32_t& byte_count,
-                const int16_t* block, int32_t length, const BlockTable& table) {
+Step code_block(ByteBuffer& buffer, int32_t capacity, int32_t& byte_count, const int16_t* block,
+                int32_t length, const BlockTable& table) {
   return run_step([&] {
-    return compress_block(buffer.data(), capacity, byte_count, block, length,
-                          kMaxDirectCoefficient, kMaxDirectZeroRun, table.codes);
+    return compress_block(buffer.data(), capacity, byte_count, block, length, kMaxDirectCoefficient,
+                          kMaxDirectZeroRun, table.codes);
   });
 }
 
 int32_t put_table(Output& out, uint8_t table_id, const BlockTable& table) {
-  return putc_huffman_segment(kDhtMarker, table_id, table.huffbits.data(),
-                              table.huffvalues.data(), out.buffer(), out.capacity(), out.length);
+  return putc_huffman_segment(kDhtMarker, table_id, table.huffbits.data(), table.huffvalues.data(),
+                              out.buffer(), out.capacity(), out.length);
 }
 
-int32_t put_block(Output& out, uint8_t table_id, const std::vector<uint8_t>& bytes,
-                  int32_t byte_count) {
+int32_t put_block(Output& out, uint8_t table_id, const ByteBuffer& bytes, int32_t byte_count) {
   int32_t ret = putc_block_segment(table_id, out.buffer(), out.capacity(), out.length);
-  if (ret == 0) ret = putc_bytes(bytes.data(), byte_count, out.buffer(), out.capacity(), out.length);
+  if (ret == 0)
+    ret = putc_bytes(bytes.data(), byte_count, out.buffer(), out.capacity(), out.length);
   return ret;
 }
 
@@ -176,9 +180,9 @@ int32_t put_block(Output& out, uint8_t table_id, const std::vector<uint8_t>& byt
 // time, and a step after a failed one leaves no trace.
 int32_t write_blocks(Output& out, const QuantizedImage& image, int32_t pixel_count,
                      int32_t hsize[3], WorkerPool& pool) {
-  std::vector<uint8_t> buffers[2];
+  ByteBuffer buffers[2];
   try {
-    for (std::vector<uint8_t>& buffer : buffers) {
+    for (ByteBuffer& buffer : buffers) {
       buffer.resize(static_cast<size_t>(pixel_count) + kCompressBlockSlack);
     }
   } catch (const std::bad_alloc&) {
@@ -254,9 +258,7 @@ int32_t encode(const WsqEncoder& encoder, std::vector<uint8_t>& codestream, floa
   if (ret != 0) return ret;
 
   write_statistics(bitrate, pixel_count, hsize);
-  out.data.resize(out.length);
-  out.data.shrink_to_fit();
-  codestream = std::move(out.data);
+  codestream.assign(out.data.begin(), out.data.begin() + out.length);
   return 0;
 }
 

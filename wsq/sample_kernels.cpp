@@ -135,8 +135,8 @@ void unquantize_values(float* out, const int16_t* in, int32_t count, float c, fl
       const __m128 negative = _mm_sub_ps(_mm_mul_ps(_mm_add_ps(f, vc), vq), vz);
       const __m128 above = _mm_castsi128_ps(_mm_cmpgt_epi32(halves[k], zero));
       const __m128 below = _mm_castsi128_ps(_mm_cmplt_epi32(halves[k], zero));
-      _mm_storeu_ps(out + x + 4 * k, _mm_or_ps(_mm_and_ps(above, positive),
-                                                _mm_and_ps(below, negative)));
+      _mm_storeu_ps(out + x + 4 * k,
+                    _mm_or_ps(_mm_and_ps(above, positive), _mm_and_ps(below, negative)));
     }
   }
   unquantize_values_reference(out + x, in + x, count - x, c, q, half_z);
@@ -155,10 +155,15 @@ void quantize_values(int16_t* out, const float* in, int32_t count, float half_ze
     __m128i words[2];
     for (int k = 0; k < 2; ++k) {
       const __m128 c = _mm_loadu_ps(in + i + 4 * k);
-      const __m128 above = _mm_add_ps(_mm_div_ps(_mm_sub_ps(c, z), w), one);
-      const __m128 below = _mm_sub_ps(_mm_div_ps(_mm_add_ps(c, z), w), one);
-      __m128 v = _mm_or_ps(_mm_and_ps(_mm_cmpgt_ps(c, z), above),
-                           _mm_and_ps(_mm_cmplt_ps(c, minus_z), below));
+      const __m128 positive = _mm_cmpgt_ps(c, z);
+      const __m128 negative = _mm_cmplt_ps(c, minus_z);
+      // One division a lane: each sign's numerator is chosen first, and
+      // every lane then gets the operations of its own rule.
+      const __m128 numerator =
+          _mm_or_ps(_mm_and_ps(positive, _mm_sub_ps(c, z)), _mm_and_ps(negative, _mm_add_ps(c, z)));
+      const __m128 bins = _mm_div_ps(numerator, w);
+      __m128 v = _mm_or_ps(_mm_and_ps(positive, _mm_add_ps(bins, one)),
+                           _mm_and_ps(negative, _mm_sub_ps(bins, one)));
       // Clamped before the truncating conversion, which is then exact: the
       // same as truncating first, for every value inside the 16-bit range.
       v = _mm_min_ps(_mm_max_ps(v, lowest), highest);
@@ -236,6 +241,8 @@ float largest_magnitude(const float* in, int32_t count, float start) {
   return largest_magnitude_reference(in, count, start);
 }
 
-PixelStats pixel_stats(const uint8_t* in, int64_t count) { return pixel_stats_reference(in, count); }
+PixelStats pixel_stats(const uint8_t* in, int64_t count) {
+  return pixel_stats_reference(in, count);
+}
 
 #endif
