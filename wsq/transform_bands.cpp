@@ -158,6 +158,31 @@ class PlanBand {
   const LinePlan& plan_;
 };
 
+// Splits 2 kLanes samples into the even ones (a0 a2 ... b0 b2 ...) and the
+// odd ones.
+template <int kLanes, std::size_t... I>
+inline void store_split(float* even, float* odd, typename Vector<kLanes>::Lanes a,
+                        typename Vector<kLanes>::Lanes b, std::index_sequence<I...>) {
+  Vector<kLanes>::store(even, __builtin_shufflevector(a, b, (2 * I)...));
+  Vector<kLanes>::store(odd, __builtin_shufflevector(a, b, (2 * I + 1)...));
+}
+
+// Copies samples 0, 2, 4, ... of `count` to `even` and 1, 3, ... to `odd`.
+template <int kLanes>
+inline void split_samples(float* even, float* odd, const float* in, int32_t count) {
+  using V = Vector<kLanes>;
+  int32_t j = 0;
+  for (; 2 * (j + kLanes) <= count; j += kLanes) {
+    store_split<kLanes>(even + j, odd + j, V::load(in + 2 * j), V::load(in + 2 * j + kLanes),
+                        std::make_index_sequence<kLanes>());
+  }
+  for (; 2 * j + 1 < count; ++j) {
+    even[j] = in[2 * j];
+    odd[j] = in[2 * j + 1];
+  }
+  if (2 * j < count) even[j] = in[2 * j];
+}
+
 // Interleaves two vectors: a0 b0 a1 b1 ... into `out` (2 kLanes samples).
 template <int kLanes>
 inline void store_interleaved(float* out, typename Vector<kLanes>::Lanes a,
@@ -187,17 +212,18 @@ template <int kLanes>
 class RowPlan {
  public:
   RowPlan(const LinePlan& plan, float* scratch)
-      : plan_(plan), layout_(plan.rows), scratch_(scratch), pair_(paired_runs()) {}
+      : plan_(plan),
+        layout_(plan.rows),
+        scratch_(scratch),
+        pair_(paired_runs()),
+        split_(even_and_odd()) {}
 
   void run(float* row) const {
-    for (const RowLayout::Segment& s : layout_.segments) {
-      float* to = scratch_ + s.at;
-      const float* from = row + s.source;
-      if (s.step == 1) {
-        std::copy_n(from, s.count, to);
-      } else {
-        for (int32_t i = 0; i < s.count; ++i) to[i] = from[i * s.step];
-      }
+    if (split_) {
+      const RowLayout::Segment* s = layout_.segments.data();
+      split_samples<kLanes>(scratch_ + s[0].at, scratch_ + s[1].at, row, s[0].count + s[1].count);
+    } else {
+      copy_segments(row);
     }
     for (const RowLayout::Margin& m : layout_.margins) scratch_[m.to] = scratch_[m.from];
     if (pair_.outputs > 0) {
@@ -211,6 +237,25 @@ class RowPlan {
  private:
   using V = Vector<kLanes>;
   using Lanes = typename V::Lanes;
+
+  // Whether the segments are the even and the odd samples of the row.
+  bool even_and_odd() const {
+    const std::vector<RowLayout::Segment>& s = layout_.segments;
+    return s.size() == 2 && s[0].step == 2 && s[1].step == 2 && s[0].source == 0 &&
+           s[1].source == 1 && s[0].count == s[1].count + (s[0].count + s[1].count) % 2;
+  }
+
+  void copy_segments(const float* row) const {
+    for (const RowLayout::Segment& s : layout_.segments) {
+      float* to = scratch_ + s.at;
+      const float* from = row + s.source;
+      if (s.step == 1) {
+        std::copy_n(from, s.count, to);
+      } else {
+        for (int32_t i = 0; i < s.count; ++i) to[i] = from[i * s.step];
+      }
+    }
+  }
 
   // An even and an odd run worked out together from position `start`, for
   // `outputs` outputs of each (at least kLanes).
@@ -392,6 +437,7 @@ class RowPlan {
   const RowLayout& layout_;
   float* scratch_;
   Pair pair_;
+  bool split_;
 };
 
 template <int kLanes>
