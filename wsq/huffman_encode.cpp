@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
+#include <cstring>
 #include <new>
 
 #include "wsq/bit_stream.h"
@@ -45,6 +47,19 @@ Symbol run_symbol(int32_t n, int32_t max_zero_run) {
   return {kRun16Symbol, static_cast<uint16_t>(n), 16};
 }
 
+// How many of the first `limit` coefficients are 0 before the first that
+// is not, looked at eight at a time (most coefficients of a block are 0).
+int32_t zero_run(const int16_t* block, int32_t limit) {
+  int32_t n = 0;
+  for (; n + 8 <= limit; n += 8) {
+    uint64_t words[2];
+    std::memcpy(words, block + n, sizeof words);
+    if ((words[0] | words[1]) != 0) break;
+  }
+  while (n < limit && block[n] == 0) ++n;
+  return n;
+}
+
 // Walks a block and hands each symbol to `emit` in coding order: non-zero
 // coefficients one by one, zeros as runs of at most 65535. Stops early when
 // `emit` returns false; returns whether the walk finished.
@@ -55,7 +70,9 @@ bool walk_block(const int16_t* block, int32_t length, int32_t max_coefficient, i
   for (int32_t i = 0; i < length; ++i) {
     const int32_t v = block[i];
     if (v == 0 && run < kMaxZeroRun) {
-      ++run;
+      const int32_t zeros = zero_run(block + i, std::min(length - i, kMaxZeroRun - run));
+      run += zeros;
+      i += zeros - 1;
       continue;
     }
     if (run > 0 && !emit(run_symbol(run, max_zero_run))) return false;

@@ -59,6 +59,30 @@ TEST(CountBlock, ZeroRuns) {
             (std::vector<uint8_t>{106, 0xFF, 0x00, 0xFF, 0x00, 106, 0x11, 0x71}));
 }
 
+// Zero runs of every length up to 40 between non-zero coefficients, at
+// every offset into a block, and runs that end exactly at the 65535 limit:
+// each comes out as one run symbol of its length (or a full run and the
+// rest), never split or merged with its neighbours.
+TEST(CountBlock, ZeroRunsEndAtTheirNonZeroNeighbour) {
+  for (int32_t lead = 0; lead < 9; ++lead) {
+    for (int32_t zeros = 1; zeros <= 40; ++zeros) {
+      std::vector<int16_t> block(static_cast<size_t>(lead), 1);
+      block.resize(block.size() + zeros, 0);
+      block.push_back(2);
+      std::vector<uint8_t> expected(static_cast<size_t>(lead), 181);
+      expected.push_back(static_cast<uint8_t>(zeros));
+      expected.push_back(182);
+      EXPECT_EQ(compress_with_identity(block), expected) << lead << " " << zeros;
+    }
+  }
+  std::vector<int16_t> limit(65535 + 65535 + 3, 0);
+  limit[0] = 1;
+  limit[65536] = 2;
+  EXPECT_EQ(compress_with_identity(limit),
+            (std::vector<uint8_t>{181, 106, 0xFF, 0x00, 0xFF, 0x00, 182, 106, 0xFF, 0x00, 0xFF,
+                                  0x00, 1}));
+}
+
 TEST(CountBlock, DirectAndEscapedCoefficients) {
   EXPECT_EQ(compress_with_identity({74}), (std::vector<uint8_t>{254}));
   EXPECT_EQ(compress_with_identity({-73}), (std::vector<uint8_t>{107}));
