@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -74,8 +76,10 @@ PixelStats pixel_stats_reference(const uint8_t* in, int64_t count) {
 
 #if defined(__SSE2__)
 
-// SSE2 is part of every x86-64 processor, so these need no dispatch. The
-// loops are memory-bound: wider vectors would not make them faster.
+// SSE2 is part of every x86-64 processor. The conversions to and from
+// bytes, the peaks and the pixel statistics are memory-bound: wider vectors
+// would not make them faster. The three below with a `_sse2` name are the
+// narrowest of their kernel sets.
 
 void bytes_to_floats(float* out, const uint8_t* in, int64_t count, float shift, float scale) {
   const __m128 s = _mm_set1_ps(shift);
@@ -95,7 +99,8 @@ void bytes_to_floats(float* out, const uint8_t* in, int64_t count, float shift, 
   bytes_to_floats_reference(out + i, in + i, count - i, shift, scale);
 }
 
-void floats_to_bytes(uint8_t* out, const float* in, int64_t count, float scale, float shift) {
+static void floats_to_bytes_sse2(uint8_t* out, const float* in, int64_t count, float scale,
+                                 float shift) {
   const __m128 r = _mm_set1_ps(scale);
   const __m128 m = _mm_set1_ps(shift);
   const __m128 half = _mm_set1_ps(0.5f);
@@ -118,8 +123,8 @@ void floats_to_bytes(uint8_t* out, const float* in, int64_t count, float scale, 
   floats_to_bytes_reference(out + i, in + i, count - i, scale, shift);
 }
 
-void unquantize_values(float* out, const int16_t* in, int32_t count, float c, float q,
-                       float half_z) {
+static void unquantize_values_sse2(float* out, const int16_t* in, int32_t count, float c, float q,
+                                   float half_z) {
   const __m128 vc = _mm_set1_ps(c);
   const __m128 vq = _mm_set1_ps(q);
   const __m128 vz = _mm_set1_ps(half_z);
@@ -142,8 +147,8 @@ void unquantize_values(float* out, const int16_t* in, int32_t count, float c, fl
   unquantize_values_reference(out + x, in + x, count - x, c, q, half_z);
 }
 
-void quantize_values(int16_t* out, const float* in, int32_t count, float half_zero,
-                     float bin_width) {
+static void quantize_values_sse2(int16_t* out, const float* in, int32_t count, float half_zero,
+                                 float bin_width) {
   const __m128 z = _mm_set1_ps(half_zero);
   const __m128 minus_z = _mm_set1_ps(-half_zero);
   const __m128 w = _mm_set1_ps(bin_width);
@@ -223,20 +228,6 @@ void bytes_to_floats(float* out, const uint8_t* in, int64_t count, float shift, 
   bytes_to_floats_reference(out, in, count, shift, scale);
 }
 
-void floats_to_bytes(uint8_t* out, const float* in, int64_t count, float scale, float shift) {
-  floats_to_bytes_reference(out, in, count, scale, shift);
-}
-
-void unquantize_values(float* out, const int16_t* in, int32_t count, float c, float q,
-                       float half_z) {
-  unquantize_values_reference(out, in, count, c, q, half_z);
-}
-
-void quantize_values(int16_t* out, const float* in, int32_t count, float half_zero,
-                     float bin_width) {
-  quantize_values_reference(out, in, count, half_zero, bin_width);
-}
-
 float largest_magnitude(const float* in, int32_t count, float start) {
   return largest_magnitude_reference(in, count, start);
 }
@@ -246,3 +237,164 @@ PixelStats pixel_stats(const uint8_t* in, int64_t count) {
 }
 
 #endif
+
+// Wider versions of three conversions, written once with the compiler's
+// vector types for kLanes samples and compiled for each instruction set.
+// Each lane gets the operations of the reference (or of the SSE2 version,
+// whose min and max give their second operand for a value that is not a
+// number) in the same order.
+#if defined(__GNUC__)
+// The vector helpers are only inlined into the entry points of their own
+// instruction set, so the ABI note about wide vectors does not apply.
+#pragma GCC diagnostic ignored "-Wpsabi"
+#endif
+
+namespace {
+
+// kLanes samples of each type in one vector.
+template <int kLanes>
+struct WideTypes {
+  typedef float F __attribute__((vector_size(4 * kLanes)));
+  typedef int32_t I __attribute__((vector_size(4 * kLanes)));
+  typedef int16_t S __attribute__((vector_size(2 * kLanes)));
+  typedef uint8_t B __attribute__((vector_size(kLanes)));
+};
+
+template <int kLanes>
+struct Wide {
+  using F = typename WideTypes<kLanes>::F;
+  using I = typename WideTypes<kLanes>::I;
+  using S = typename WideTypes<kLanes>::S;
+  using B = typename WideTypes<kLanes>::B;
+
+  static F splat(float v) { return v - F{}; }
+
+  template <class T>
+  static T load(const void* p) {
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+  }
+
+  template <class T>
+  static void store(void* p, T v) {
+    std::memcpy(p, &v, sizeof v);
+  }
+
+  static void floats_to_bytes(uint8_t* out, const float* in, int64_t count, float scale,
+                              float shift) {
+    const F r = splat(scale), m = splat(shift), half = splat(0.5f), zero = F{};
+    const F top = splat(255.0f);
+    int64_t i = 0;
+    for (; i + kLanes <= count; i += kLanes) {
+      F v = load<F>(in + i) * r + m;
+      v = v + half;
+      v = v >= zero ? v : zero;  // not a number gives 0
+      v = v > top ? top : v;
+      store(out + i, __builtin_convertvector(__builtin_convertvector(v, I), B));
+    }
+    floats_to_bytes_reference(out + i, in + i, count - i, scale, shift);
+  }
+
+  static void unquantize(float* out, const int16_t* in, int32_t count, float c, float q,
+                         float half_z) {
+    const F vc = splat(c), vq = splat(q), vz = splat(half_z), zero = F{};
+    int32_t x = 0;
+    for (; x + kLanes <= count; x += kLanes) {
+      const F f = __builtin_convertvector(load<S>(in + x), F);  // exact
+      const F positive = (f - vc) * vq + vz;
+      const F negative = (f + vc) * vq - vz;
+      store(out + x, f > zero ? positive : (f < zero ? negative : zero));
+    }
+    unquantize_values_reference(out + x, in + x, count - x, c, q, half_z);
+  }
+
+  static void quantize(int16_t* out, const float* in, int32_t count, float half_zero,
+                       float bin_width) {
+    const F z = splat(half_zero), minus_z = splat(-half_zero), w = splat(bin_width);
+    const F one = splat(1.0f), zero = F{};
+    const F lowest = splat(-32768.0f), highest = splat(32767.0f);
+    int32_t i = 0;
+    for (; i + kLanes <= count; i += kLanes) {
+      const F c = load<F>(in + i);
+      const auto positive = c > z;
+      const auto negative = c < minus_z;
+      // One division a lane, of the numerator of its sign's rule.
+      const F bins = (positive ? c - z : (negative ? c + z : zero)) / w;
+      F v = positive ? bins + one : (negative ? bins - one : zero);
+      // Clamped before the truncating conversion, which is then exact.
+      v = v > lowest ? v : lowest;
+      v = v < highest ? v : highest;
+      store(out + i, __builtin_convertvector(__builtin_convertvector(v, I), S));
+    }
+    quantize_values_reference(out + i, in + i, count - i, half_zero, bin_width);
+  }
+};
+
+#define WSQ_SAMPLE_KERNELS(name, lanes, attributes)                                               \
+  attributes void floats_to_bytes_##name(uint8_t* out, const float* in, int64_t count,            \
+                                         float scale, float shift) {                              \
+    Wide<lanes>::floats_to_bytes(out, in, count, scale, shift);                                   \
+  }                                                                                               \
+  attributes void unquantize_values_##name(float* out, const int16_t* in, int32_t count, float c, \
+                                           float q, float half_z) {                               \
+    Wide<lanes>::unquantize(out, in, count, c, q, half_z);                                        \
+  }                                                                                               \
+  attributes void quantize_values_##name(int16_t* out, const float* in, int32_t count,            \
+                                         float half_zero, float bin_width) {                      \
+    Wide<lanes>::quantize(out, in, count, half_zero, bin_width);                                  \
+  }
+
+#if defined(__x86_64__) && defined(__GNUC__)
+WSQ_SAMPLE_KERNELS(avx2, 8, __attribute__((target("avx2"), flatten)))
+WSQ_SAMPLE_KERNELS(avx512, 16, __attribute__((target("avx512f,avx512bw"), flatten)))
+#endif
+#undef WSQ_SAMPLE_KERNELS
+
+std::vector<SampleKernelSet> all_sample_kernels() {
+#if defined(__SSE2__)
+  std::vector<SampleKernelSet> sets = {
+      {"sse2", floats_to_bytes_sse2, unquantize_values_sse2, quantize_values_sse2}};
+#else
+  std::vector<SampleKernelSet> sets = {{"reference", floats_to_bytes_reference,
+                                        unquantize_values_reference, quantize_values_reference}};
+#endif
+#if defined(__x86_64__) && defined(__GNUC__)
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("avx2")) {
+    sets.push_back({"avx2", floats_to_bytes_avx2, unquantize_values_avx2, quantize_values_avx2});
+  }
+  if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw")) {
+    sets.push_back(
+        {"avx512", floats_to_bytes_avx512, unquantize_values_avx512, quantize_values_avx512});
+  }
+#endif
+  return sets;
+}
+
+// The widest set the processor runs, chosen once.
+const SampleKernelSet& chosen_sample_kernels() {
+  static const SampleKernelSet& chosen = runnable_sample_kernels().back();
+  return chosen;
+}
+
+}  // namespace
+
+const std::vector<SampleKernelSet>& runnable_sample_kernels() {
+  static const std::vector<SampleKernelSet> sets = all_sample_kernels();
+  return sets;
+}
+
+void floats_to_bytes(uint8_t* out, const float* in, int64_t count, float scale, float shift) {
+  chosen_sample_kernels().floats_to_bytes(out, in, count, scale, shift);
+}
+
+void unquantize_values(float* out, const int16_t* in, int32_t count, float c, float q,
+                       float half_z) {
+  chosen_sample_kernels().unquantize(out, in, count, c, q, half_z);
+}
+
+void quantize_values(int16_t* out, const float* in, int32_t count, float half_zero,
+                     float bin_width) {
+  chosen_sample_kernels().quantize(out, in, count, half_zero, bin_width);
+}

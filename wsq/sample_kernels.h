@@ -4,6 +4,7 @@
 // reference) and as vector code that gives the same bits, chosen where the
 // processor has it.
 #include <cstdint>
+#include <vector>
 
 // out[i] = (in[i] - shift) / scale.
 void bytes_to_floats(float* out, const uint8_t* in, int64_t count, float shift, float scale);
@@ -43,3 +44,15 @@ struct PixelStats {
 };
 PixelStats pixel_stats(const uint8_t* in, int64_t count);
 PixelStats pixel_stats_reference(const uint8_t* in, int64_t count);
+
+// The conversions with versions for wider instruction sets. The widest set
+// the processor runs is chosen once, at first use.
+struct SampleKernelSet {
+  const char* name;
+  void (*floats_to_bytes)(uint8_t* out, const float* in, int64_t count, float scale, float shift);
+  void (*unquantize)(float* out, const int16_t* in, int32_t count, float c, float q, float half_z);
+  void (*quantize)(int16_t* out, const float* in, int32_t count, float half_zero, float bin_width);
+};
+
+// Every set this processor can run, narrowest first (for tests).
+const std::vector<SampleKernelSet>& runnable_sample_kernels();

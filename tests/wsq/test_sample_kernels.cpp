@@ -1,6 +1,6 @@
 // The vector per-sample conversions against their plain references, bit for
-// bit: every count from 0 to 70 (so every tail length), at odd offsets, on
-// random values and on the values at the edges of each rule.
+// bit, for every kernel set the processor runs: every count from 0 to 70 (so every tail length), at
+// odd offsets, on random values and on the values at the edges of each rule.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -22,8 +22,17 @@ bool same_bits(const std::vector<T>& a, const std::vector<T>& b) {
 TEST(SampleKernels, FloatsToBytesRoundsAndClampsLikeTheReference) {
   std::mt19937 random(7);
   std::uniform_real_distribution<float> wide(-400.0f, 400.0f);
-  const float edges[] = {-0.5f, -0.0f, 0.0f, 0.49999997f, 254.5f, 254.49998f, 255.0f, 255.5f,
-                         1e30f, -1e30f, std::numeric_limits<float>::infinity(),
+  const float edges[] = {-0.5f,
+                         -0.0f,
+                         0.0f,
+                         0.49999997f,
+                         254.5f,
+                         254.49998f,
+                         255.0f,
+                         255.5f,
+                         1e30f,
+                         -1e30f,
+                         std::numeric_limits<float>::infinity(),
                          -std::numeric_limits<float>::infinity(),
                          std::numeric_limits<float>::quiet_NaN()};
   std::vector<float> in(80);
@@ -32,10 +41,14 @@ TEST(SampleKernels, FloatsToBytesRoundsAndClampsLikeTheReference) {
   }
   for (int64_t count = 0; count <= 70; ++count) {
     for (float scale : {1.0f, 0.73f, 1.9f}) {
-      std::vector<uint8_t> expected(count), actual(count);
+      std::vector<uint8_t> expected(count);
       floats_to_bytes_reference(expected.data(), in.data() + 3, count, scale, 127.25f);
-      floats_to_bytes(actual.data(), in.data() + 3, count, scale, 127.25f);
-      ASSERT_TRUE(same_bits(expected, actual)) << "count " << count << " scale " << scale;
+      for (const SampleKernelSet& set : runnable_sample_kernels()) {
+        std::vector<uint8_t> actual(count, 0xAB);
+        set.floats_to_bytes(actual.data(), in.data() + 3, count, scale, 127.25f);
+        ASSERT_TRUE(same_bits(expected, actual))
+            << set.name << " count " << count << " scale " << scale;
+      }
     }
   }
 }
@@ -60,17 +73,27 @@ TEST(SampleKernels, UnquantizingKeepsEachSignsRuleAndZero) {
     in[i] = i % 2 == 0 ? edges[i / 2 % 6] : static_cast<int16_t>(value(random));
   }
   for (int32_t count = 0; count <= 70; ++count) {
-    std::vector<float> expected(count, 5.0f), actual(count, -5.0f);
+    std::vector<float> expected(count, 5.0f);
     unquantize_values_reference(expected.data(), in.data() + 1, count, 0.44f, 3.17f, 1.9f);
-    unquantize_values(actual.data(), in.data() + 1, count, 0.44f, 3.17f, 1.9f);
-    ASSERT_TRUE(same_bits(expected, actual)) << "count " << count;
+    for (const SampleKernelSet& set : runnable_sample_kernels()) {
+      std::vector<float> actual(count, -5.0f);
+      set.unquantize(actual.data(), in.data() + 1, count, 0.44f, 3.17f, 1.9f);
+      ASSERT_TRUE(same_bits(expected, actual)) << set.name << " count " << count;
+    }
   }
 }
 
 TEST(SampleKernels, QuantizingMatchesTheReferenceIncludingClampsAndNaN) {
   std::mt19937 random(11);
   std::uniform_real_distribution<float> wide(-9.0f, 9.0f);
-  const float edges[] = {1.2f, -1.2f, 1.2000001f, -1.2000001f, 0.0f, -0.0f, 1e9f, -1e9f,
+  const float edges[] = {1.2f,
+                         -1.2f,
+                         1.2000001f,
+                         -1.2000001f,
+                         0.0f,
+                         -0.0f,
+                         1e9f,
+                         -1e9f,
                          std::numeric_limits<float>::infinity(),
                          std::numeric_limits<float>::quiet_NaN()};
   std::vector<float> in(80);
@@ -79,10 +102,14 @@ TEST(SampleKernels, QuantizingMatchesTheReferenceIncludingClampsAndNaN) {
   }
   for (int32_t count = 0; count <= 70; ++count) {
     for (float width : {0.37f, 2.0f, 1e-4f}) {
-      std::vector<int16_t> expected(count, 9), actual(count, -9);
+      std::vector<int16_t> expected(count, 9);
       quantize_values_reference(expected.data(), in.data() + 1, count, 1.2f, width);
-      quantize_values(actual.data(), in.data() + 1, count, 1.2f, width);
-      ASSERT_TRUE(same_bits(expected, actual)) << "count " << count << " width " << width;
+      for (const SampleKernelSet& set : runnable_sample_kernels()) {
+        std::vector<int16_t> actual(count, -9);
+        set.quantize(actual.data(), in.data() + 1, count, 1.2f, width);
+        ASSERT_TRUE(same_bits(expected, actual))
+            << set.name << " count " << count << " width " << width;
+      }
     }
   }
 }
