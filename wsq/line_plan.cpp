@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstddef>
 
 #include "wsq/transform_walk.h"
 
@@ -27,11 +26,7 @@ struct TapList {
 // assignment or clearing and of every addition after it.
 class Recorder {
  public:
-  // `taps` is about how many taps an output has; it only sizes the log.
-  Recorder(int32_t n, int32_t taps) : n_(n) {
-    taps = std::clamp(taps, 0, kMaxTaps);
-    log_.reserve(static_cast<std::size_t>(n) + 2);
-  }
+  explicit Recorder(int32_t n) : n_(n) {}
 
   // Writes the taps (indices into the half starting at sample `half`) to
   // `position`, or adds them to what it holds.
@@ -212,7 +207,7 @@ class SynthesisWalk {
 }  // namespace
 
 LinePlan analysis_plan(int32_t length, const FilterPair& filters, int32_t invert) {
-  Recorder out(std::max(length, 0), std::max(filters.lsize, filters.hsize));
+  Recorder out(std::max(length, 0));
   if (length >= 2 && usable_filters(filters)) {
     const AnalysisSetup setup = analysis_setup(filters.lsize, filters.hsize);
     std::array<float, kMaxTaps> negated;
@@ -227,7 +222,7 @@ LinePlan analysis_plan(int32_t length, const FilterPair& filters, int32_t invert
 }
 
 LinePlan synthesis_plan(int32_t length, const FilterPair& filters, int32_t invert) {
-  Recorder out(std::max(length, 0), (filters.lsize + filters.hsize) / 2 + 1);
+  Recorder out(std::max(length, 0));
   if (length >= 4 && usable_filters(filters)) {
     const SynthesisSetup setup = synthesis_setup(filters.lsize, filters.hsize, length % 2 != 0);
     std::array<float, kMaxTaps> negated;
