@@ -22,14 +22,18 @@ std::atomic<size_t> live_bytes{0};
 std::atomic<size_t> peak_bytes{0};
 constexpr size_t kHeader = alignof(std::max_align_t);
 
-void* counted_alloc(size_t size) {
-  void* block = std::malloc(size + kHeader);
-  if (block == nullptr) throw std::bad_alloc();
-  *static_cast<size_t*>(block) = size;
+void note_allocated(size_t size) {
   const size_t now = live_bytes += size;
   size_t peak = peak_bytes.load();
   while (now > peak && !peak_bytes.compare_exchange_weak(peak, now)) {
   }
+}
+
+void* counted_alloc(size_t size) {
+  void* block = std::malloc(size + kHeader);
+  if (block == nullptr) throw std::bad_alloc();
+  *static_cast<size_t*>(block) = size;
+  note_allocated(size);
   return static_cast<char*>(block) + kHeader;
 }
 
@@ -39,10 +43,7 @@ void* counted_aligned_alloc(size_t size, std::align_val_t align) {
   void* block = std::aligned_alloc(a, (size + a + a - 1) / a * a);
   if (block == nullptr) throw std::bad_alloc();
   *static_cast<size_t*>(block) = size;
-  const size_t now = live_bytes += size;
-  size_t peak = peak_bytes.load();
-  while (now > peak && !peak_bytes.compare_exchange_weak(peak, now)) {
-  }
+  note_allocated(size);
   return static_cast<char*>(block) + a;
 }
 

@@ -98,7 +98,7 @@ class Builder {
 
   void add_run(int32_t first, int32_t count) {
     const int32_t taps = plan_.outputs[first].taps;
-    layout_.runs.push_back({first, count, taps, static_cast<int32_t>(layout_.positions.size())});
+    layout_.runs.push_back({first, count, static_cast<int32_t>(layout_.positions.size())});
     for (int32_t t = 0; t < taps; ++t) layout_.positions.push_back(tap_position(first, t));
     for (int32_t k = 0; k < count; ++k) in_run_[first + k * layout_.step] = true;
   }
@@ -109,7 +109,7 @@ class Builder {
   bool join(const RowLayout::Run& r, int32_t p, int32_t shift) {
     if (p < 0 || p >= n_ || in_run_[p] || !same_shape(plan_, r.first, p)) return false;
     std::map<int32_t, int32_t> copies;
-    for (int32_t t = 0; t < r.taps; ++t) {
+    for (int32_t t = 0; t < plan_.outputs[r.first].taps; ++t) {
       const int32_t at = layout_.positions[r.position + t] + shift;
       const int32_t from = tap_position(p, t);
       if (at == from) continue;
@@ -133,7 +133,9 @@ class Builder {
     while (join(r, r.first - step, -1)) {
       r.first -= step;
       ++r.count;
-      for (int32_t t = 0; t < r.taps; ++t) --layout_.positions[r.position + t];
+      for (int32_t t = 0; t < plan_.outputs[r.first].taps; ++t) {
+        --layout_.positions[r.position + t];
+      }
     }
     while (join(r, r.first + r.count * step, r.count)) ++r.count;
   }

@@ -33,7 +33,6 @@ struct RowLayout {
   struct Run {
     int32_t first = 0;
     int32_t count = 0;
-    int32_t taps = 0;
     int32_t position = 0;  // into `positions`: the scratch samples of first's taps
   };
 

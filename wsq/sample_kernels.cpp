@@ -6,6 +6,8 @@
 #include <limits>
 #include <vector>
 
+#include "wsq/instruction_sets.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -360,11 +362,11 @@ std::vector<SampleKernelSet> all_sample_kernels() {
                                         unquantize_values_reference, quantize_values_reference}};
 #endif
 #if defined(__x86_64__) && defined(__GNUC__)
-  __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx2")) {
+  const InstructionSets& cpu = instruction_sets();
+  if (cpu.avx2) {
     sets.push_back({"avx2", floats_to_bytes_avx2, unquantize_values_avx2, quantize_values_avx2});
   }
-  if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw")) {
+  if (cpu.avx512f && cpu.avx512bw) {
     sets.push_back(
         {"avx512", floats_to_bytes_avx512, unquantize_values_avx512, quantize_values_avx512});
   }

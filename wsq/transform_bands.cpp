@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "wsq/instruction_sets.h"
 #include "wsq/transform_walk.h"
 
 // The vector helpers below are only ever inlined into the entry point of
@@ -310,11 +311,11 @@ class RowPlan {
   // The taps of run r, from its output k on.
   RunTaps run_taps(const RowLayout::Run& r, int32_t k) const {
     const LinePlan::Output& o = plan_.outputs[r.first];
-    RunTaps taps;  // only the first r.taps pointers are set and read
+    RunTaps taps;  // only the first o.taps pointers are set and read
     taps.coefficient = plan_.coefficient.data() + o.first;
-    taps.taps = r.taps;
+    taps.taps = o.taps;
     taps.first_product = o.start == LinePlan::Start::kFirstProduct;
-    for (int32_t t = 0; t < r.taps; ++t) {
+    for (int32_t t = 0; t < o.taps; ++t) {
       taps.from[t] = scratch_ + layout_.positions[r.position + t] + k;
     }
     return taps;
@@ -489,12 +490,11 @@ std::vector<BandKernels> all_band_kernels() {
   std::vector<BandKernels> sets = {
       {"sse2", apply_plan_sse2, apply_plan_rows_sse2, analyse_bands_sse2, synthesise_bands_sse2}};
 #if defined(__x86_64__) && defined(__GNUC__)
-  __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx2")) {
+  if (instruction_sets().avx2) {
     sets.push_back(
         {"avx2", apply_plan_avx2, apply_plan_rows_avx2, analyse_bands_avx2, synthesise_bands_avx2});
   }
-  if (__builtin_cpu_supports("avx512f")) {
+  if (instruction_sets().avx512f) {
     sets.push_back({"avx512", apply_plan_avx512, apply_plan_rows_avx512, analyse_bands_avx512,
                     synthesise_bands_avx512});
   }
