@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "wsq/diagnostics.h"
+#include "wsq/float_plane.h"
 #include "wsq/sample_kernels.h"
 #include "wsq/transform_bands.h"
 #include "wsq/transform_lines.h"
@@ -41,11 +42,13 @@ std::size_t scratch_size(int32_t width, int32_t height, int32_t lines) {
 
 using PlanMaker = LinePlan (*)(int32_t length, const FilterPair& filters, int32_t invert);
 
-// Filters a band of neighbouring columns of a node.
+// Filters a band of neighbouring columns of a node. Outputs the plan leaves
+// untouched keep what the plane holds (their scratch is never written).
 void filter_column_band(const LinePlan& plan, float* columns, int32_t width, int32_t lines,
                         const WaveletNode& node, float* scratch) {
   apply_line_plan(scratch, {1, lines}, columns, {1, width}, lines, plan);
   for (int32_t r = 0; r < node.dy; ++r) {
+    if (plan.outputs[r].start == LinePlan::Start::kUntouched) continue;
     std::copy_n(scratch + static_cast<std::ptrdiff_t>(r) * lines, lines,
                 columns + static_cast<std::ptrdiff_t>(r) * width);
   }
@@ -99,8 +102,9 @@ struct Pass {
   }
 };
 
-// Scratch for every thread of the pool; false when there is no memory.
-bool make_scratch(std::vector<float>& scratch, std::size_t per_thread, const WorkerPool& pool) {
+// Scratch for every thread of the pool, left unset: each kernel reads only
+// scratch it has written. False when there is no memory.
+bool make_scratch(FloatPlane& scratch, std::size_t per_thread, const WorkerPool& pool) {
   try {
     scratch.resize(per_thread * static_cast<std::size_t>(pool.size()));
   } catch (const std::bad_alloc&) {
@@ -137,7 +141,7 @@ int32_t wsq_decompose(float* fdata, int32_t width, int32_t height, const Wavelet
   WorkerPool& workers = pool ? *pool : own_pool;
   const int32_t band = band_lines(width, height, workers.size());
   const std::size_t per_thread = scratch_size(width, height, band);
-  std::vector<float> scratch;
+  FloatPlane scratch;
   if (!make_scratch(scratch, per_thread, workers)) {
     diag_write("ERROR : wsq_decompose : malloc : fdata1\n");
     return -94;
@@ -173,7 +177,7 @@ int32_t wsq_reconstruct(float* fdata, int32_t width, int32_t height, const Wavel
   WorkerPool& workers = pool ? *pool : own_pool;
   const int32_t band = band_lines(width, height, workers.size());
   const std::size_t per_thread = scratch_size(width, height, band);
-  std::vector<float> scratch;
+  FloatPlane scratch;
   if (!make_scratch(scratch, per_thread, workers)) {
     diag_write("ERROR : wsq_reconstruct : malloc : fdata1\n");
     return -97;
