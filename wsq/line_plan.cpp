@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 
 #include "wsq/transform_walk.h"
 
@@ -26,18 +27,30 @@ struct TapList {
 // assignment or clearing and of every addition after it.
 class Recorder {
  public:
-  explicit Recorder(int32_t n) : n_(n) {}
+  // `writes` and `taps`: how many writes and taps the walk is expected to
+  // make, so that the log grows at most rarely.
+  Recorder(int32_t n, std::size_t writes, std::size_t taps)
+      : n_(n), index_(taps), coefficient_(taps) {
+    log_.reserve(writes);
+  }
 
   // Writes the taps (indices into the half starting at sample `half`) to
   // `position`, or adds them to what it holds.
   void apply(const TapList& list, int32_t half, int32_t position, bool add) {
     if (position < 0 || position >= n_) return;
     const Write::Kind kind = add ? Write::kAdd : (list.taps > 0 ? Write::kAssign : Write::kClear);
-    log_.push_back({position, kind, static_cast<int32_t>(index_.size()), list.taps});
-    for (int32_t t = 0; t < list.taps; ++t) {
-      index_.push_back(half + list.index[t]);
-      coefficient_.push_back(list.coefficient[t]);
+    log_.push_back({position, kind, static_cast<int32_t>(used_), list.taps});
+    if (used_ + list.taps > index_.size()) {
+      index_.resize(2 * (used_ + list.taps));
+      coefficient_.resize(index_.size());
     }
+    int32_t* index = index_.data() + used_;
+    float* coefficient = coefficient_.data() + used_;
+    for (int32_t t = 0; t < list.taps; ++t) {
+      index[t] = half + list.index[t];
+      coefficient[t] = list.coefficient[t];
+    }
+    used_ += list.taps;
   }
 
   void clear(int32_t position) {
@@ -48,44 +61,55 @@ class Recorder {
   LinePlan finish() const {
     // The last assignment or clearing of each output; writes before it are
     // overwritten.
-    std::vector<int32_t> last_reset(n_, -1);
-    std::vector<bool> written(n_, false);
-    for (int32_t i = 0; i < static_cast<int32_t>(log_.size()); ++i) {
-      written[log_[i].position] = true;
-      if (log_[i].kind != Write::kAdd) last_reset[log_[i].position] = i;
+    std::vector<int32_t> last_reset(n_, kNeverWritten);
+    const int32_t writes = static_cast<int32_t>(log_.size());
+    for (int32_t i = 0; i < writes; ++i) {
+      int32_t& reset = last_reset[log_[i].position];
+      if (log_[i].kind != Write::kAdd) {
+        reset = i;
+      } else if (reset == kNeverWritten) {
+        reset = kOnlyAdded;
+      }
     }
     LinePlan plan;
     plan.outputs.resize(n_);
-    for (int32_t p = 0; p < n_; ++p) {
-      if (!written[p]) continue;
-      const int32_t reset = last_reset[p];
-      plan.outputs[p].start = reset < 0                            ? LinePlan::Start::kTarget
-                              : log_[reset].kind == Write::kAssign ? LinePlan::Start::kFirstProduct
-                                                                   : LinePlan::Start::kZero;
-    }
-    for (int32_t i = 0; i < static_cast<int32_t>(log_.size()); ++i) {
+    for (int32_t i = 0; i < writes; ++i) {
       if (i >= last_reset[log_[i].position]) plan.outputs[log_[i].position].taps += log_[i].taps;
     }
     int32_t total = 0;
-    for (LinePlan::Output& o : plan.outputs) {
+    for (int32_t p = 0; p < n_; ++p) {
+      LinePlan::Output& o = plan.outputs[p];
+      const int32_t reset = last_reset[p];
+      o.start = reset == kNeverWritten           ? LinePlan::Start::kUntouched
+                : reset == kOnlyAdded             ? LinePlan::Start::kTarget
+                : log_[reset].kind == Write::kAssign ? LinePlan::Start::kFirstProduct
+                                                     : LinePlan::Start::kZero;
       o.first = total;
       total += o.taps;
     }
     plan.index.resize(total);
     plan.coefficient.resize(total);
-    std::vector<int32_t> filled(n_, 0);
-    for (int32_t i = 0; i < static_cast<int32_t>(log_.size()); ++i) {
+    // Each output's taps follow one another in the order they were written.
+    std::vector<int32_t> next(n_);
+    for (int32_t p = 0; p < n_; ++p) next[p] = plan.outputs[p].first;
+    for (int32_t i = 0; i < writes; ++i) {
       const Write& w = log_[i];
       if (i < last_reset[w.position]) continue;
-      const int32_t at = plan.outputs[w.position].first + filled[w.position];
-      std::copy_n(index_.begin() + w.first, w.taps, plan.index.begin() + at);
-      std::copy_n(coefficient_.begin() + w.first, w.taps, plan.coefficient.begin() + at);
-      filled[w.position] += w.taps;
+      const int32_t at = next[w.position];
+      for (int32_t t = 0; t < w.taps; ++t) {
+        plan.index[at + t] = index_[w.first + t];
+        plan.coefficient[at + t] = coefficient_[w.first + t];
+      }
+      next[w.position] = at + w.taps;
     }
     return plan;
   }
 
  private:
+  // last_reset of an output never written, or only added to.
+  static constexpr int32_t kNeverWritten = -2;
+  static constexpr int32_t kOnlyAdded = -1;
+
   struct Write {
     enum Kind : uint8_t { kAssign, kAdd, kClear };
     int32_t position;
@@ -96,8 +120,10 @@ class Recorder {
 
   int32_t n_;
   std::vector<Write> log_;
+  // The taps of every write, in its first `used_` entries.
   std::vector<int32_t> index_;
   std::vector<float> coefficient_;
+  std::size_t used_ = 0;
 };
 
 // The analysis walk of analyse_line.
@@ -204,10 +230,20 @@ class SynthesisWalk {
   TapList list_;
 };
 
+// What a walk over a line of n samples writes: about one write per output
+// and filter (a few more at the ends), of about half the taps of the pair
+// of filters per output in all.
+Recorder recorder_for(int32_t n, const FilterPair& filters) {
+  const std::size_t samples = static_cast<std::size_t>(std::max(n, 0));
+  const std::size_t taps = static_cast<std::size_t>(std::max(filters.lsize, 0)) +
+                           static_cast<std::size_t>(std::max(filters.hsize, 0));
+  return Recorder(std::max(n, 0), 2 * samples + 8, (samples + 4) * taps / 2);
+}
+
 }  // namespace
 
 LinePlan analysis_plan(int32_t length, const FilterPair& filters, int32_t invert) {
-  Recorder out(std::max(length, 0));
+  Recorder out = recorder_for(length, filters);
   if (length >= 2 && usable_filters(filters)) {
     const AnalysisSetup setup = analysis_setup(filters.lsize, filters.hsize);
     std::array<float, kMaxTaps> negated;
@@ -222,7 +258,7 @@ LinePlan analysis_plan(int32_t length, const FilterPair& filters, int32_t invert
 }
 
 LinePlan synthesis_plan(int32_t length, const FilterPair& filters, int32_t invert) {
-  Recorder out(std::max(length, 0));
+  Recorder out = recorder_for(length, filters);
   if (length >= 4 && usable_filters(filters)) {
     const SynthesisSetup setup = synthesis_setup(filters.lsize, filters.hsize, length % 2 != 0);
     std::array<float, kMaxTaps> negated;
