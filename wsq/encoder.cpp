@@ -82,9 +82,6 @@ int32_t transform_and_quantize(QuantizedImage& image, float bitrate, const uint8
   return 0;
 }
 
-// Bytes the coder writes before anything reads them.
-using ByteBuffer = std::vector<uint8_t, UnsetAllocator<uint8_t>>;
-
 // The bounded output buffer of the codestream.
 struct Output {
   ByteBuffer data;
