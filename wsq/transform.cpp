@@ -42,6 +42,37 @@ std::size_t scratch_size(int32_t width, int32_t height, int32_t lines) {
 
 using PlanMaker = LinePlan (*)(int32_t length, const FilterPair& filters, int32_t invert);
 
+// The plans of the lines of every node, by length and inversion flag: nodes
+// of the same size share them. They are made before the passes, shared among
+// the threads of `pool`. False when there is no memory for them.
+using LinePlans = std::map<std::pair<int32_t, int32_t>, LinePlan>;
+
+bool make_plans(LinePlans& plans, const WaveletTree& tree, int32_t node_count,
+                PlanMaker make_plan, const FilterPair& filters, WorkerPool& pool) {
+  std::vector<LinePlans::iterator> slots;
+  std::vector<char> failed;
+  try {
+    for (int32_t i = 0; i < node_count; ++i) {
+      plans.try_emplace({tree[i].dx, tree[i].ir});
+      plans.try_emplace({tree[i].dy, tree[i].ic});
+    }
+    for (auto at = plans.begin(); at != plans.end(); ++at) slots.push_back(at);
+    failed.assign(slots.size(), 0);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  // Each task fills its own entry; the map itself is not changed.
+  pool.run(static_cast<int32_t>(slots.size()), [&](int32_t task, int32_t) {
+    auto& [key, plan] = *slots[task];
+    try {
+      plan = make_plan(key.first, filters, key.second);
+    } catch (const std::bad_alloc&) {
+      failed[task] = 1;
+    }
+  });
+  return std::find(failed.begin(), failed.end(), 1) == failed.end();
+}
+
 // Filters a band of neighbouring columns of a node. Outputs the plan leaves
 // untouched keep what the plane holds (their scratch is never written).
 void filter_column_band(const LinePlan& plan, float* columns, int32_t width, int32_t lines,
@@ -55,24 +86,19 @@ void filter_column_band(const LinePlan& plan, float* columns, int32_t width, int
 }
 
 // The bands of a pass are independent: each reads and writes only its own
-// lines, so they run on any thread in any order. The plan of a node's lines
-// is made once and shared by all bands.
+// lines, so they run on any thread in any order, all with the plan of the
+// node's lines.
 struct Pass {
-  PlanMaker make_plan;
+  const LinePlans& plans;
   float* plane;
   int32_t width;
-  const FilterPair& filters;
   float* scratch;
   std::size_t scratch_per_thread;
   int32_t band;  // lines per task
   WorkerPool& pool;
-  // Nodes of the same size share their plans.
-  mutable std::map<std::pair<int32_t, int32_t>, LinePlan> plans{};
 
   const LinePlan& plan_for(int32_t length, int32_t invert) const {
-    auto [at, added] = plans.try_emplace({length, invert});
-    if (added) at->second = make_plan(length, filters, invert);
-    return at->second;
+    return plans.at({length, invert});
   }
 
   float* scratch_of(int32_t thread) const {
@@ -147,7 +173,12 @@ int32_t wsq_decompose(float* fdata, int32_t width, int32_t height, const Wavelet
     return -94;
   }
   const FilterPair filters{hifilt, hisize, lofilt, losize};
-  const Pass pass{analysis_plan, fdata, width, filters, scratch.data(), per_thread, band, workers};
+  LinePlans plans;
+  if (!make_plans(plans, tree, node_count, analysis_plan, filters, workers)) {
+    diag_write("ERROR : wsq_decompose : malloc : line plans\n");
+    return -94;
+  }
+  const Pass pass{plans, fdata, width, scratch.data(), per_thread, band, workers};
   for (int32_t i = 0; i < node_count; ++i) {
     pass.rows(tree[i]);
     pass.columns(tree[i]);
@@ -183,8 +214,12 @@ int32_t wsq_reconstruct(float* fdata, int32_t width, int32_t height, const Wavel
     return -97;
   }
   const FilterPair filters{table.hifilt.data(), table.hisize, table.lofilt.data(), table.losize};
-  const Pass pass{synthesis_plan, fdata, width, filters, scratch.data(), per_thread, band,
-                  workers};
+  LinePlans plans;
+  if (!make_plans(plans, tree, node_count, synthesis_plan, filters, workers)) {
+    diag_write("ERROR : wsq_reconstruct : malloc : line plans\n");
+    return -97;
+  }
+  const Pass pass{plans, fdata, width, scratch.data(), per_thread, band, workers};
   for (int32_t i = node_count - 1; i >= 0; --i) {
     pass.columns(tree[i]);
     pass.rows(tree[i]);

@@ -32,27 +32,27 @@ void WorkerPool::run_tasks(int32_t count, TaskRef task) {
     task_ = task;
     count_ = count;
     next_ = 0;
-    busy_ = static_cast<int32_t>(workers_.size());
+    done_ = 0;
     ++generation_;
   }
   start_.notify_all();
   take_tasks(0);
+  // Waits for the tasks still running, not for workers that took none: a
+  // worker that wakes after the last task was taken finds nothing to do.
   std::unique_lock lock(mutex_);
-  finished_.wait(lock, [this] { return busy_ == 0; });
+  finished_.wait(lock, [this] { return done_ == count_; });
 }
 
 // Runs tasks until none is left.
 void WorkerPool::take_tasks(int32_t thread) {
-  for (;;) {
-    int32_t index = 0;
-    TaskRef task{};
-    {
-      std::lock_guard lock(mutex_);
-      if (next_ >= count_) return;
-      index = next_++;
-      task = task_;
-    }
+  std::unique_lock lock(mutex_);
+  while (next_ < count_) {
+    const int32_t index = next_++;
+    const TaskRef task = task_;
+    lock.unlock();
     task(index, thread);
+    lock.lock();
+    if (++done_ == count_) finished_.notify_one();
   }
 }
 
@@ -66,11 +66,6 @@ void WorkerPool::work(int32_t thread) {
       seen = generation_;
     }
     take_tasks(thread);
-    {
-      std::lock_guard lock(mutex_);
-      --busy_;
-    }
-    finished_.notify_one();
   }
 }
 

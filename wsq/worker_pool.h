@@ -56,7 +56,7 @@ class WorkerPool {
   TaskRef task_{};
   int32_t count_ = 0;
   int32_t next_ = 0;
-  int32_t busy_ = 0;
+  int32_t done_ = 0;  // tasks of this run finished
   uint64_t generation_ = 0;
   bool stopping_ = false;
 };
