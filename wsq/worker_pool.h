@@ -5,6 +5,7 @@
 // the order they run in, so that results are the same for any thread count;
 // they write no diagnostics (the sink belongs to the caller's thread).
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -58,6 +59,9 @@ class WorkerPool {
   int32_t next_ = 0;
   int32_t done_ = 0;  // tasks of this run finished
   uint64_t generation_ = 0;
+  // generation_, for workers looking for a run before they sleep.
+  std::atomic<uint64_t> published_{0};
+  static constexpr int32_t kSpins = 4000;
   bool stopping_ = false;
 };
 
