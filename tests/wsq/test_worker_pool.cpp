@@ -1,5 +1,5 @@
 // The worker pool runs every task exactly once, on a thread number within
-// the pool, for any thread count, and can be reused.
+// the pool, for any thread count, and can be reused run after run.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -25,6 +25,30 @@ TEST(WorkerPool, RunsEveryTaskOnceForAnyThreadCount) {
       EXPECT_TRUE(thread_in_range);
     }
   }
+}
+
+// Runs follow one another closely in a transform, while workers may still
+// be waking from the run before: every run must return only once all its
+// tasks are done, and no task may run once its run has returned.
+TEST(WorkerPool, BackToBackRunsEachFinishBeforeTheNextStarts) {
+  WorkerPool pool(3);
+  std::atomic<int32_t> current{-1};
+  std::atomic<bool> stray{false};
+  for (int32_t r = 0; r < 400; ++r) {
+    const int32_t count = 1 + r % 6;
+    std::vector<std::atomic<int>> runs(static_cast<size_t>(count));
+    current = r;
+    pool.run(count, [&, r](int32_t index, int32_t) {
+      // Long enough that a task still running on a worker when its run
+      // returns would be seen.
+      for (volatile int k = 0; k < 20000; k = k + 1) {
+      }
+      if (current.load() != r) stray = true;
+      runs[static_cast<size_t>(index)]++;
+    });
+    for (const auto& x : runs) ASSERT_EQ(x.load(), 1) << "run " << r;
+  }
+  EXPECT_FALSE(stray);
 }
 
 TEST(WorkerPool, HoldsHugeCountsToItsCeiling) {
