@@ -1,6 +1,7 @@
 #include "wsq/transform.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <map>
 #include <new>
@@ -50,27 +51,26 @@ using LinePlans = std::map<std::pair<int32_t, int32_t>, LinePlan>;
 bool make_plans(LinePlans& plans, const WaveletTree& tree, int32_t node_count,
                 PlanMaker make_plan, const FilterPair& filters, WorkerPool& pool) {
   std::vector<LinePlans::iterator> slots;
-  std::vector<char> failed;
   try {
     for (int32_t i = 0; i < node_count; ++i) {
       plans.try_emplace({tree[i].dx, tree[i].ir});
       plans.try_emplace({tree[i].dy, tree[i].ic});
     }
     for (auto at = plans.begin(); at != plans.end(); ++at) slots.push_back(at);
-    failed.assign(slots.size(), 0);
   } catch (const std::bad_alloc&) {
     return false;
   }
   // Each task fills its own entry; the map itself is not changed.
+  std::atomic<bool> failed{false};
   pool.run(static_cast<int32_t>(slots.size()), [&](int32_t task, int32_t) {
     auto& [key, plan] = *slots[task];
     try {
       plan = make_plan(key.first, filters, key.second);
     } catch (const std::bad_alloc&) {
-      failed[task] = 1;
+      failed = true;
     }
   });
-  return std::find(failed.begin(), failed.end(), 1) == failed.end();
+  return !failed;
 }
 
 // Filters a band of neighbouring columns of a node. Outputs the plan leaves

@@ -16,7 +16,7 @@ WorkerPool::~WorkerPool() {
   {
     std::lock_guard lock(mutex_);
     stopping_ = true;
-    published_.fetch_add(1, std::memory_order_release);  // ends the workers' looking
+    ++generation_;  // ends the workers' looking
   }
   start_.notify_all();
   for (std::thread& worker : workers_) worker.join();
@@ -35,7 +35,6 @@ void WorkerPool::run_tasks(int32_t count, TaskRef task) {
     next_ = 0;
     done_ = 0;
     ++generation_;
-    published_.store(generation_, std::memory_order_release);
   }
   start_.notify_all();
   take_tasks(0);
@@ -64,7 +63,7 @@ void WorkerPool::work(int32_t thread) {
     // The passes of a transform follow one another closely: a worker that
     // looks for the next run for a short while takes its first task sooner
     // than one woken from sleep.
-    for (int32_t i = 0; i < kSpins && published_.load(std::memory_order_acquire) == seen; ++i) {
+    for (int32_t i = 0; i < kSpins && generation_.load(std::memory_order_acquire) == seen; ++i) {
 #if defined(__x86_64__) || defined(__i386__)
       __builtin_ia32_pause();
 #endif

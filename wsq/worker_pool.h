@@ -58,9 +58,9 @@ class WorkerPool {
   int32_t count_ = 0;
   int32_t next_ = 0;
   int32_t done_ = 0;  // tasks of this run finished
-  uint64_t generation_ = 0;
-  // generation_, for workers looking for a run before they sleep.
-  std::atomic<uint64_t> published_{0};
+  // Counts the runs (and the stop); atomic so that workers can look for
+  // the next run before they sleep, outside the lock.
+  std::atomic<uint64_t> generation_{0};
   static constexpr int32_t kSpins = 4000;
   bool stopping_ = false;
 };

@@ -41,8 +41,8 @@ TEST(WorkerPool, BackToBackRunsEachFinishBeforeTheNextStarts) {
     pool.run(count, [&, r](int32_t index, int32_t) {
       // Long enough that a task still running on a worker when its run
       // returns would be seen.
-      for (volatile int k = 0; k < 20000; k = k + 1) {
-      }
+      std::atomic<int> busy{0};
+      for (int k = 0; k < 20000; ++k) busy.store(k, std::memory_order_relaxed);
       if (current.load() != r) stray = true;
       runs[static_cast<size_t>(index)]++;
     });
