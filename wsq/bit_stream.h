@@ -4,6 +4,7 @@
 // writer packs codes most significant bit first, stuffs a 0x00 after every
 // 0xFF it stores and pads the last byte with 1 bits.
 #include <cstdint>
+#include <cstring>
 
 // The bytes a bit reader holds between requests: the byte whose bits are
 // being handed out (bits already handed out are cleared) and the byte read
@@ -37,9 +38,10 @@ void flush_code_bits(uint8_t*& position, int32_t& free_bit, uint8_t& pending,
                      int32_t& byte_count);
 
 // A bit writer that takes whole codes: it collects them in a 64-bit word and
-// stores each finished byte (with its stuffed 0x00), giving exactly the bytes
-// and byte count of putc_code_bits and flush_code_bits. After each put fewer
-// than 8 bits are pending, so a code of up to 32 bits stores at most 8 bytes.
+// stores 32 bits at a time (with a 0x00 stuffed after every 0xFF), giving
+// exactly the bytes and byte count of putc_code_bits and flush_code_bits.
+// After each put fewer than 32 bits are pending, so a put of up to 32 bits
+// stores at most 8 bytes, and so does the flush.
 class CodeWriter {
  public:
   explicit CodeWriter(uint8_t* output) : position_(output) {}
@@ -48,14 +50,18 @@ class CodeWriter {
   void put(uint32_t code, int32_t size) {
     bits_ = (bits_ << size) | (code & ((uint64_t{1} << size) - 1));
     pending_ += size;
+    if (pending_ >= 32) {
+      pending_ -= 32;
+      store_word(static_cast<uint32_t>(bits_ >> pending_));
+    }
+  }
+
+  // Stores the pending bits, the last byte completed with 1 bits.
+  void flush() {
     while (pending_ >= 8) {
       pending_ -= 8;
       store(static_cast<uint8_t>(bits_ >> pending_));
     }
-  }
-
-  // Completes a partly filled byte with 1 bits and stores it.
-  void flush() {
     if (pending_ == 0) return;
     const int32_t fill = 8 - pending_;
     store(static_cast<uint8_t>((bits_ << fill) | ((1u << fill) - 1)));
@@ -66,6 +72,22 @@ class CodeWriter {
   int32_t byte_count() const { return byte_count_; }
 
  private:
+  // Four bytes, most significant first; a word without a 0xFF byte (the
+  // usual case) needs no stuffing and is stored in one go.
+  void store_word(uint32_t word) {
+    const uint32_t inverted = ~word;
+    const bool has_ff = ((inverted - 0x01010101u) & ~inverted & 0x80808080u) != 0;
+    if (has_ff) {
+      for (int32_t shift = 24; shift >= 0; shift -= 8) store(static_cast<uint8_t>(word >> shift));
+      return;
+    }
+    const uint8_t bytes[4] = {static_cast<uint8_t>(word >> 24), static_cast<uint8_t>(word >> 16),
+                              static_cast<uint8_t>(word >> 8), static_cast<uint8_t>(word)};
+    std::memcpy(position_, bytes, sizeof bytes);
+    position_ += 4;
+    byte_count_ += 4;
+  }
+
   void store(uint8_t byte) {
     *position_++ = byte;
     if (byte == 0xFF) {

@@ -1,90 +1,17 @@
 #include "wsq/huffman_encode.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdint>
 #include <cstring>
 #include <new>
 
 #include "wsq/bit_stream.h"
+#include "wsq/block_symbols.h"
 #include "wsq/diagnostics.h"
 
 namespace {
-
-// Longest zero run one symbol can carry.
-constexpr int32_t kMaxZeroRun = 65535;
-
-constexpr int32_t kRun8Symbol = 105;
-constexpr int32_t kRun16Symbol = 106;
-constexpr int32_t kPositive8Symbol = 101;
-constexpr int32_t kNegative8Symbol = 102;
-constexpr int32_t kPositive16Symbol = 103;
-constexpr int32_t kNegative16Symbol = 104;
-constexpr int32_t kDirectCoefficientBase = 180;
-
-// A symbol and the raw bits that follow its code.
-struct Symbol {
-  int32_t value = 0;
-  uint16_t extra = 0;
-  int16_t extra_size = 0;
-};
-
-Symbol coefficient_symbol(int32_t v, int32_t max_coefficient) {
-  if (v > 0) {
-    if (v <= max_coefficient) return {v + kDirectCoefficientBase, 0, 0};
-    if (v <= 255) return {kPositive8Symbol, static_cast<uint16_t>(v), 8};
-    return {kPositive16Symbol, static_cast<uint16_t>(v), 16};
-  }
-  const int32_t m = -v;
-  if (m < max_coefficient) return {v + kDirectCoefficientBase, 0, 0};
-  if (m <= 255) return {kNegative8Symbol, static_cast<uint16_t>(m), 8};
-  return {kNegative16Symbol, static_cast<uint16_t>(m), 16};
-}
-
-Symbol run_symbol(int32_t n, int32_t max_zero_run) {
-  if (n <= max_zero_run) return {n, 0, 0};
-  if (n <= 255) return {kRun8Symbol, static_cast<uint16_t>(n), 8};
-  return {kRun16Symbol, static_cast<uint16_t>(n), 16};
-}
-
-// How many of the first `limit` coefficients are 0 before the first that
-// is not, looked at eight at a time (most coefficients of a block are 0).
-int32_t zero_run(const int16_t* block, int32_t limit) {
-  int32_t n = 0;
-  for (; n + 8 <= limit; n += 8) {
-    uint64_t words[2];
-    std::memcpy(words, block + n, sizeof words);
-    if ((words[0] | words[1]) != 0) break;
-  }
-  while (n < limit && block[n] == 0) ++n;
-  return n;
-}
-
-// Walks a block and hands each symbol to `emit` in coding order: non-zero
-// coefficients one by one, zeros as runs of at most 65535. Stops early when
-// `emit` returns false; returns whether the walk finished.
-template <class Emit>
-bool walk_block(const int16_t* block, int32_t length, int32_t max_coefficient, int32_t max_zero_run,
-                Emit emit) {
-  int32_t run = 0;
-  for (int32_t i = 0; i < length; ++i) {
-    const int32_t v = block[i];
-    if (v == 0 && run < kMaxZeroRun) {
-      const int32_t zeros = zero_run(block + i, std::min(length - i, kMaxZeroRun - run));
-      run += zeros;
-      i += zeros - 1;
-      continue;
-    }
-    if (run > 0 && !emit(run_symbol(run, max_zero_run))) return false;
-    run = 0;
-    if (v == 0) {
-      run = 1;
-    } else if (!emit(coefficient_symbol(v, max_coefficient))) {
-      return false;
-    }
-  }
-  return run == 0 || emit(run_symbol(run, max_zero_run));
-}
 
 template <class T>
 bool allocate(std::vector<T>& v, size_t size, T value, const char* message) {
@@ -118,10 +45,11 @@ int32_t count_block(std::vector<int32_t>& counts, int32_t max_huffcounts, const 
     return -48;
   }
   counts[max_huffcounts] = 1;
-  walk_block(block, length, max_coefficient, max_zero_run, [&](const Symbol& s) {
+  walk_block(block, length, max_coefficient, max_zero_run, [&](const BlockSymbol& s) {
     ++counts[s.value];
     return true;
   });
+  counts[0] = 0;  // the empty symbol
   return 0;
 }
 
@@ -286,14 +214,19 @@ int32_t generate_block_table(std::vector<HuffCodeEntry>& table, std::vector<uint
 int32_t compress_block(uint8_t* output, int32_t capacity, int32_t& byte_count, const int16_t* block,
                        int32_t length, int32_t max_coefficient, int32_t max_zero_run,
                        const std::vector<HuffCodeEntry>& table) {
+  // The codes by symbol, the empty symbol without bits.
+  std::array<HuffCodeEntry, kCodePointCount> codes{};
+  std::copy_n(table.begin(), std::min<size_t>(table.size(), codes.size()), codes.begin());
+  codes[0] = {};
   CodeWriter writer(output);
-  // Each symbol stores at most 8 bytes, so checking after every symbol keeps
-  // the writes within the slack past `capacity`.
+  // A symbol's code and raw bits go out as one put of at most 32 bits, which
+  // stores at most 8 bytes, so checking after every symbol keeps the writes
+  // within the slack past `capacity`; so does the final flush.
   const bool finished =
-      walk_block(block, length, max_coefficient, max_zero_run, [&](const Symbol& s) {
-        const HuffCodeEntry& code = table[s.value];
-        writer.put(code.code, code.size);
-        writer.put(s.extra, s.extra_size);
+      walk_block(block, length, max_coefficient, max_zero_run, [&](const BlockSymbol& s) {
+        const HuffCodeEntry& code = codes[s.value];
+        const uint32_t bits = code.code & ((1u << code.size) - 1);
+        writer.put((bits << s.extra_size) | s.extra, code.size + s.extra_size);
         return writer.byte_count() <= capacity;
       });
   if (finished) writer.flush();

@@ -22,17 +22,26 @@ struct Written {
 };
 
 struct Code {
-  uint16_t bits;
-  int16_t size;
+  uint32_t bits;
+  int16_t size;  // 0..32
 };
 
 Written write_reference(const std::vector<Code>& codes) {
   Written w;
-  w.bytes.assign(codes.size() * 4 + 8, 0);
+  w.bytes.assign(codes.size() * 8 + 8, 0);
   uint8_t* position = w.bytes.data();
   int32_t free_bit = 7;
   uint8_t pending = 0;
-  for (const Code& c : codes) putc_code_bits(position, c.bits, c.size, free_bit, pending, w.count);
+  // The reference takes at most 16 bits at a time.
+  for (const Code& c : codes) {
+    const int16_t high = c.size > 16 ? static_cast<int16_t>(c.size - 16) : int16_t{0};
+    if (high > 0) {
+      putc_code_bits(position, static_cast<uint16_t>(c.bits >> 16), high, free_bit, pending,
+                     w.count);
+    }
+    putc_code_bits(position, static_cast<uint16_t>(c.bits), static_cast<int16_t>(c.size - high),
+                   free_bit, pending, w.count);
+  }
   flush_code_bits(position, free_bit, pending, w.count);
   w.bytes.resize(static_cast<size_t>(position - w.bytes.data()));
   return w;
@@ -40,7 +49,7 @@ Written write_reference(const std::vector<Code>& codes) {
 
 Written write_whole_codes(const std::vector<Code>& codes) {
   Written w;
-  w.bytes.assign(codes.size() * 4 + 8, 0);
+  w.bytes.assign(codes.size() * 8 + 8, 0);
   CodeWriter writer(w.bytes.data());
   for (const Code& c : codes) writer.put(c.bits, c.size);
   writer.flush();
@@ -56,8 +65,8 @@ TEST(CodeWriter, MatchesTheBitWriterOnRandomCodes) {
     // Half the runs favour all-ones codes, which make 0xFF bytes to stuff.
     const bool ones = run % 2 == 0;
     for (Code& c : codes) {
-      c.size = static_cast<int16_t>(generator() % 17);
-      c.bits = ones ? 0xFFFF : static_cast<uint16_t>(generator());
+      c.size = static_cast<int16_t>(generator() % 33);
+      c.bits = ones ? 0xFFFFFFFF : static_cast<uint32_t>(generator());
     }
     const Written expected = write_reference(codes);
     const Written actual = write_whole_codes(codes);
