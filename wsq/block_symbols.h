@@ -16,6 +16,9 @@
 
 // Longest zero run one symbol can carry.
 inline constexpr int32_t kMaxZeroRun = 65535;
+// Largest coefficient magnitude coded directly, longest zero run coded directly.
+inline constexpr int32_t kMaxDirectCoefficient = 74;
+inline constexpr int32_t kMaxDirectZeroRun = 100;
 
 // A symbol and the raw bits that follow its code. Value 0, a run of no
 // zeros, is the empty symbol: no block codes it.
@@ -36,6 +39,9 @@ inline constexpr int32_t kNegative8Symbol = 102;
 inline constexpr int32_t kPositive16Symbol = 103;
 inline constexpr int32_t kNegative16Symbol = 104;
 inline constexpr int32_t kDirectCoefficientBase = 180;
+// Symbols 1..100 are runs of that many zeros; 107 and up are coefficients
+// coded directly (symbol - 180).
+inline constexpr int32_t kFirstDirectSymbol = kDirectCoefficientBase - kMaxDirectCoefficient + 1;
 
 // Coefficients up to `max_coefficient` (at most 75, so that the symbol is a
 // byte) and down to 1 - max_coefficient are coded directly.

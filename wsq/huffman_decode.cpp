@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "wsq/bit_window.h"
+#include "wsq/block_symbols.h"
 #include "wsq/codestream.h"
 #include "wsq/diagnostics.h"
 
@@ -115,22 +116,28 @@ int32_t read_extra_bits(uint16_t& bits, BitReaderState& state, const uint8_t*& c
 
 // How many bits follow a symbol's code: 8 or 16 for 101..106, else none.
 int32_t extra_bit_size(int32_t symbol) {
-  if (symbol < 101 || symbol > 106) return 0;
-  return (symbol == 101 || symbol == 102 || symbol == 105) ? 8 : 16;
+  using namespace block_symbols;
+  if (symbol < kPositive8Symbol || symbol > kRun16Symbol) return 0;
+  return (symbol == kPositive8Symbol || symbol == kNegative8Symbol || symbol == kRun8Symbol) ? 8
+                                                                                            : 16;
 }
 
 // How many coefficients a valid symbol writes, given its extra bits.
 int32_t coefficient_count(int32_t symbol, uint16_t extra) {
-  if (symbol <= 100) return symbol;
-  if (symbol == 105 || symbol == 106) return extra;
+  using namespace block_symbols;
+  if (symbol <= kMaxDirectZeroRun) return symbol;
+  if (symbol == kRun8Symbol || symbol == kRun16Symbol) return extra;
   return 1;
 }
 
 // The value of those coefficients.
 int16_t coefficient_value(int32_t symbol, uint16_t extra) {
-  if (symbol >= 107) return static_cast<int16_t>(symbol - 180);
-  if (symbol == 101 || symbol == 103) return static_cast<int16_t>(extra);
-  if (symbol == 102 || symbol == 104) return static_cast<int16_t>(-extra);
+  using namespace block_symbols;
+  if (symbol >= kFirstDirectSymbol) return static_cast<int16_t>(symbol - kDirectCoefficientBase);
+  if (symbol == kPositive8Symbol || symbol == kPositive16Symbol) return static_cast<int16_t>(extra);
+  if (symbol == kNegative8Symbol || symbol == kNegative16Symbol) {
+    return static_cast<int16_t>(-extra);
+  }
   return 0;
 }
 

@@ -5,12 +5,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "wsq/block_symbols.h"
 #include "wsq/huffman_codes.h"
 #include "wsq/tables.h"
 
-// Largest coefficient magnitude coded directly, longest zero run coded directly.
-inline constexpr int32_t kMaxDirectCoefficient = 74;
-inline constexpr int32_t kMaxDirectZeroRun = 100;
 // Symbol values 0..255 plus the reserved code point 256.
 inline constexpr int32_t kCodePointCount = 257;
 // Code lengths a table can express before they are limited to 16 bits.
