@@ -106,7 +106,8 @@ inline uint64_t nonzero_mask(const int16_t* c, int32_t count) {
 }
 
 // Hands out a run of `zeros` zeros (0 gives the empty symbol) as symbols of
-// at most kMaxZeroRun zeros.
+// at most kMaxZeroRun zeros; `max_zero_run` is at most 255, as symbols are
+// bytes.
 template <class Emit>
 bool emit_zeros(int64_t zeros, int32_t max_zero_run, Emit& emit) {
   if (zeros <= max_zero_run) [[likely]] {

@@ -4,7 +4,6 @@
 #include <array>
 #include <climits>
 #include <cstdint>
-#include <cstring>
 #include <new>
 
 #include "wsq/bit_stream.h"
@@ -219,14 +218,15 @@ int32_t compress_block(uint8_t* output, int32_t capacity, int32_t& byte_count, c
   std::copy_n(table.begin(), std::min<size_t>(table.size(), codes.size()), codes.begin());
   codes[0] = {};
   CodeWriter writer(output);
-  // A symbol's code and raw bits go out as one put of at most 32 bits, which
-  // stores at most 8 bytes, so checking after every symbol keeps the writes
-  // within the slack past `capacity`; so does the final flush.
+  // A symbol's code and raw bits go out as one put of at most 32 bits (put
+  // drops any code bits above its size), which stores at most 8 bytes, so
+  // checking after every symbol keeps the writes within the slack past
+  // `capacity`; so does the final flush.
   const bool finished =
       walk_block(block, length, max_coefficient, max_zero_run, [&](const BlockSymbol& s) {
         const HuffCodeEntry& code = codes[s.value];
-        const uint32_t bits = code.code & ((1u << code.size) - 1);
-        writer.put((bits << s.extra_size) | s.extra, code.size + s.extra_size);
+        writer.put((static_cast<uint32_t>(code.code) << s.extra_size) | s.extra,
+                   code.size + s.extra_size);
         return writer.byte_count() <= capacity;
       });
   if (finished) writer.flush();
