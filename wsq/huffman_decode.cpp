@@ -1,6 +1,7 @@
 #include "wsq/huffman_decode.h"
 
 #include <algorithm>
+#include <array>
 
 #include "wsq/bit_window.h"
 #include "wsq/block_symbols.h"
@@ -115,7 +116,7 @@ int32_t read_extra_bits(uint16_t& bits, BitReaderState& state, const uint8_t*& c
 }
 
 // How many bits follow a symbol's code: 8 or 16 for 101..106, else none.
-int32_t extra_bit_size(int32_t symbol) {
+constexpr int32_t extra_bit_size(int32_t symbol) {
   using namespace block_symbols;
   if (symbol < kPositive8Symbol || symbol > kRun16Symbol) return 0;
   return (symbol == kPositive8Symbol || symbol == kNegative8Symbol || symbol == kRun8Symbol) ? 8
@@ -123,7 +124,7 @@ int32_t extra_bit_size(int32_t symbol) {
 }
 
 // How many coefficients a valid symbol writes, given its extra bits.
-int32_t coefficient_count(int32_t symbol, uint16_t extra) {
+constexpr int32_t coefficient_count(int32_t symbol, uint16_t extra) {
   using namespace block_symbols;
   if (symbol <= kMaxDirectZeroRun) return symbol;
   if (symbol == kRun8Symbol || symbol == kRun16Symbol) return extra;
@@ -131,7 +132,7 @@ int32_t coefficient_count(int32_t symbol, uint16_t extra) {
 }
 
 // The value of those coefficients.
-int16_t coefficient_value(int32_t symbol, uint16_t extra) {
+constexpr int16_t coefficient_value(int32_t symbol, uint16_t extra) {
   using namespace block_symbols;
   if (symbol >= kFirstDirectSymbol) return static_cast<int16_t>(symbol - kDirectCoefficientBase);
   if (symbol == kPositive8Symbol || symbol == kPositive16Symbol) return static_cast<int16_t>(extra);
@@ -141,7 +142,46 @@ int16_t coefficient_value(int32_t symbol, uint16_t extra) {
   return 0;
 }
 
-bool valid_symbol(int32_t symbol) { return symbol >= 1 && symbol <= 254; }
+constexpr bool valid_symbol(int32_t symbol) { return symbol >= 1 && symbol <= 254; }
+
+// What a symbol writes, as arithmetic on its extra bits, so that the table
+// decoder needs no branch on the kind of symbol: `count + (extra &
+// count_mask)` coefficients of value `value + value_sign * extra`. Derived
+// from the three rules above, symbol by symbol.
+struct SymbolAction {
+  int32_t extra_size = 0;
+  int32_t count = 0;
+  uint32_t count_mask = 0;
+  int32_t value = 0;
+  int32_t value_sign = 0;
+  bool valid = false;
+};
+
+constexpr std::array<SymbolAction, 256> make_symbol_actions() {
+  std::array<SymbolAction, 256> actions{};
+  for (int32_t s = 0; s < 256; ++s) {
+    SymbolAction& a = actions[s];
+    a.valid = valid_symbol(s);
+    a.extra_size = extra_bit_size(s);
+    a.count = coefficient_count(s, 0);
+    a.count_mask = coefficient_count(s, 1) != a.count ? 0xFFFFu : 0u;
+    a.value = coefficient_value(s, 0);
+    a.value_sign = coefficient_value(s, 1) - a.value;
+  }
+  return actions;
+}
+
+constexpr std::array<SymbolAction, 256> kSymbolActions = make_symbol_actions();
+
+// Coefficients the table decoder stores at once: one symbol's value is
+// stored over this many entries, the later ones to be overwritten by the
+// symbols after it, so that a zero run or a coefficient costs the same
+// stores.
+constexpr int32_t kStoreSpan = kLookupScratch + 1;
+
+void store_span(int16_t* at, int16_t value) {
+  for (int32_t i = 0; i < kStoreSpan; ++i) at[i] = value;
+}
 
 // Writes the coefficients one symbol stands for.
 int32_t apply_symbol(int32_t symbol, CoefficientOutput& out, BitReaderState& state,
@@ -158,10 +198,11 @@ int32_t apply_symbol(int32_t symbol, CoefficientOutput& out, BitReaderState& sta
 }
 
 // Decodes symbols through the lookahead table for as long as each code and
-// its extra bits lie wholly in the window and the symbol is valid and fits
-// the output; then hands the bit reader back its state, so that the
-// bit-by-bit decoder takes the next symbol (a marker, the fill bits, damaged
-// data or an error) exactly as it would have.
+// its extra bits lie wholly in the window, the symbol is valid and its
+// coefficients leave room for a whole store span after them; then hands the
+// bit reader back its state, so that the bit-by-bit decoder takes the next
+// symbol (a marker, the fill bits, damaged data, an error or the last
+// coefficients of the block) exactly as it would have.
 void decode_with_lookup(const BlockCode& code, CoefficientOutput& out, BitReaderState& state,
                         const uint8_t*& cursor, const uint8_t* end, int32_t& bit_count) {
   BitWindow window(state, cursor, end, bit_count);
@@ -178,15 +219,19 @@ void decode_with_lookup(const BlockCode& code, CoefficientOutput& out, BitReader
       symbol = matched.value;
       if (length == 0) break;
     }
-    if (!valid_symbol(symbol)) break;
-    const int32_t extra_size = extra_bit_size(symbol);
-    const int32_t taken = length + extra_size;
-    if (taken > window.available()) break;
-    const auto extra = static_cast<uint16_t>(window.peek(taken) & ((1u << extra_size) - 1));
-    const int32_t count = coefficient_count(symbol, extra);
-    if (count > out.room()) break;
+    const SymbolAction& action = kSymbolActions[symbol];
+    const int32_t taken = length + action.extra_size;
+    if (!action.valid || taken > window.available()) break;
+    const uint32_t extra = window.peek(taken) & ((1u << action.extra_size) - 1);
+    const int32_t count = action.count + static_cast<int32_t>(extra & action.count_mask);
+    if (count > out.room() - kStoreSpan) break;
     window.skip(taken);
-    out.put(count, coefficient_value(symbol, extra));
+    int16_t* at = out.coefficients + out.count;
+    const auto value =
+        static_cast<int16_t>(action.value + action.value_sign * static_cast<int32_t>(extra));
+    store_span(at, value);
+    if (count > kStoreSpan) std::fill_n(at + kStoreSpan, count - kStoreSpan, value);
+    out.count += count;
   }
   window.store(state, cursor, bit_count);
 }
@@ -217,11 +262,12 @@ int32_t decode_block_data(const BlockCode& code, int16_t* coefficients, int32_t 
   return ret;
 }
 
-int32_t huffman_decode_data_mem(int16_t* coefficients, int32_t capacity, TransformTable& transform,
-                                QuantTable& quant, HuffmanTableSet& huffman, BitReaderState& state,
-                                const uint8_t*& cursor, const uint8_t* end, SymbolPath path,
-                                int32_t* written) {
-  int32_t count = 0;
+namespace {
+
+int32_t decode_all_blocks(int16_t* coefficients, int32_t capacity, TransformTable& transform,
+                          QuantTable& quant, HuffmanTableSet& huffman, BitReaderState& state,
+                          const uint8_t*& cursor, const uint8_t* end, SymbolPath path,
+                          int32_t& count) {
   BlockCode code;
   uint16_t marker = 0;
   if (int32_t ret = getc_marker_wsq(marker, MarkerSet::tables_or_sob, cursor, end)) return ret;
@@ -240,6 +286,18 @@ int32_t huffman_decode_data_mem(int16_t* coefficients, int32_t capacity, Transfo
       return ret;
     }
   }
-  if (written) *written = count;
   return 0;
+}
+
+}  // namespace
+
+int32_t huffman_decode_data_mem(int16_t* coefficients, int32_t capacity, TransformTable& transform,
+                                QuantTable& quant, HuffmanTableSet& huffman, BitReaderState& state,
+                                const uint8_t*& cursor, const uint8_t* end, SymbolPath path,
+                                int32_t* written) {
+  int32_t count = 0;
+  const int32_t ret = decode_all_blocks(coefficients, capacity, transform, quant, huffman, state,
+                                        cursor, end, path, count);
+  if (written) *written = count;
+  return ret;
 }

@@ -38,6 +38,12 @@ int32_t decode_huffman_symbol(int32_t& symbol, uint16_t& marker, const BlockCode
 // cursor.
 enum class SymbolPath { bit_by_bit, lookup };
 
+// The lookahead path stores each symbol's value over a fixed span of
+// entries, so that it needs no branch on the kind of symbol: up to this many
+// entries after the last coefficient written may then hold scratch values.
+// Callers overwrite or clear them.
+inline constexpr int32_t kLookupScratch = 15;
+
 // Reads the block header after an SOB marker and prepares the block's code
 // from its table in `huffman` (which `code` then refers to). Returns 0 or
 // -51 (no such table, or a table without codes).
@@ -46,7 +52,8 @@ int32_t start_block_code(BlockCode& code, const HuffmanTableSet& huffman, const 
 
 // Decodes one block's data, from `count` coefficients on, until the marker
 // after it (stored in `marker`, the cursor past it); `count` ends as the
-// number of coefficients written. Fails as huffman_decode_data_mem does.
+// number of coefficients written (see kLookupScratch for the entries after
+// them). Fails as huffman_decode_data_mem does.
 int32_t decode_block_data(const BlockCode& code, int16_t* coefficients, int32_t capacity,
                           int32_t& count, uint16_t& marker, BitReaderState& state,
                           const uint8_t*& cursor, const uint8_t* end,
@@ -56,7 +63,8 @@ int32_t decode_block_data(const BlockCode& code, int16_t* coefficients, int32_t 
 // reading the table segments met between blocks, into `coefficients`, which
 // holds `capacity` entries. Block data that would write more fails with -54.
 // The blocks write the coefficients from the first one on without gaps;
-// `written`, if given, is set to how many they wrote.
+// `written`, if given, is set to how many they wrote, also on failure; up
+// to kLookupScratch entries after those may hold scratch values.
 int32_t huffman_decode_data_mem(int16_t* coefficients, int32_t capacity, TransformTable& transform,
                                 QuantTable& quant, HuffmanTableSet& huffman, BitReaderState& state,
                                 const uint8_t*& cursor, const uint8_t* end,

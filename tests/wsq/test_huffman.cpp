@@ -198,7 +198,10 @@ TEST(BlockDecoder, EverySymbolKind) {
   const std::vector<int16_t> expected = {
       0, -73, 74, 200, -7, static_cast<int16_t>(40000), -300, 0, 0, 0, 0, 0, 0, -73};
   EXPECT_EQ(head(d, 14), expected);
-  EXPECT_EQ(d.coefficients[14], 0x5555);
+  // Past the scratch the table path may leave, nothing is touched.
+  for (size_t i = 14 + kLookupScratch; i < d.coefficients.size(); ++i) {
+    EXPECT_EQ(d.coefficients[i], 0x5555) << i;
+  }
   EXPECT_EQ(d.messages, "");
 }
 
