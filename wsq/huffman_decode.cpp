@@ -55,6 +55,12 @@ int32_t decode_huffman_symbol(int32_t& symbol, uint16_t& marker, const BlockCode
 
 namespace {
 
+// Coefficients the table decoder stores at once: one symbol's value is
+// stored over this many entries, the later ones to be overwritten by the
+// symbols after it, so that a zero run or a coefficient costs the same
+// stores.
+constexpr int32_t kStoreSpan = kLookupScratch + 1;
+
 // The current block's position in the coefficient array.
 struct CoefficientOutput {
   int16_t* coefficients;
@@ -72,6 +78,18 @@ struct CoefficientOutput {
     std::fill_n(coefficients + count, value_count, value);
     count += value_count;
     return 0;
+  }
+
+  // Whether value_count values and a whole store span after them fit.
+  bool span_fits(int32_t value_count) const { return value_count <= room() - kStoreSpan; }
+
+  // Writes value_count values (span_fits holds) through whole store spans,
+  // leaving scratch in up to kLookupScratch entries after them.
+  void put_spanned(int32_t value_count, int16_t value) {
+    int16_t* at = coefficients + count;
+    for (int32_t i = 0; i < kStoreSpan; ++i) at[i] = value;
+    if (value_count > kStoreSpan) std::fill_n(at + kStoreSpan, value_count - kStoreSpan, value);
+    count += value_count;
   }
 
   int32_t room() const { return capacity - count; }
@@ -173,16 +191,6 @@ constexpr std::array<SymbolAction, 256> make_symbol_actions() {
 
 constexpr std::array<SymbolAction, 256> kSymbolActions = make_symbol_actions();
 
-// Coefficients the table decoder stores at once: one symbol's value is
-// stored over this many entries, the later ones to be overwritten by the
-// symbols after it, so that a zero run or a coefficient costs the same
-// stores.
-constexpr int32_t kStoreSpan = kLookupScratch + 1;
-
-void store_span(int16_t* at, int16_t value) {
-  for (int32_t i = 0; i < kStoreSpan; ++i) at[i] = value;
-}
-
 // Writes the coefficients one symbol stands for.
 int32_t apply_symbol(int32_t symbol, CoefficientOutput& out, BitReaderState& state,
                      const uint8_t*& cursor, const uint8_t* end, int32_t& bit_count) {
@@ -224,14 +232,10 @@ void decode_with_lookup(const BlockCode& code, CoefficientOutput& out, BitReader
     if (!action.valid || taken > window.available()) break;
     const uint32_t extra = window.peek(taken) & ((1u << action.extra_size) - 1);
     const int32_t count = action.count + static_cast<int32_t>(extra & action.count_mask);
-    if (count > out.room() - kStoreSpan) break;
+    if (!out.span_fits(count)) break;
     window.skip(taken);
-    int16_t* at = out.coefficients + out.count;
-    const auto value =
-        static_cast<int16_t>(action.value + action.value_sign * static_cast<int32_t>(extra));
-    store_span(at, value);
-    if (count > kStoreSpan) std::fill_n(at + kStoreSpan, count - kStoreSpan, value);
-    out.count += count;
+    out.put_spanned(count, static_cast<int16_t>(action.value +
+                                                action.value_sign * static_cast<int32_t>(extra)));
   }
   window.store(state, cursor, bit_count);
 }

@@ -1,9 +1,9 @@
 // The fast entropy-coding paths against their bit-at-a-time references: the
 // whole-code writer against putc_code_bits, and the table-driven block
 // decoder against the bit-by-bit one, on sound and on damaged block data.
-#include <algorithm>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <string>
@@ -173,14 +173,12 @@ void expect_same_paths(const std::vector<uint8_t>& stream, int32_t capacity,
   // leave after them, both leave the entries as they were.
   const auto written = static_cast<size_t>(expected.written);
   const size_t untouched = std::min(expected.coefficients.size(), written + kLookupScratch);
-  ASSERT_EQ(std::vector<int16_t>(actual.coefficients.begin(), actual.coefficients.begin() + written),
-            std::vector<int16_t>(expected.coefficients.begin(),
-                                 expected.coefficients.begin() + written))
-      << what;
-  ASSERT_EQ(std::vector<int16_t>(actual.coefficients.begin() + untouched, actual.coefficients.end()),
-            std::vector<int16_t>(expected.coefficients.begin() + untouched,
-                                 expected.coefficients.end()))
-      << what;
+  const auto slice = [](const Outcome& o, size_t from, size_t to) {
+    return std::vector<int16_t>(o.coefficients.begin() + from, o.coefficients.begin() + to);
+  };
+  const size_t size = expected.coefficients.size();
+  ASSERT_EQ(slice(actual, 0, written), slice(expected, 0, written)) << what;
+  ASSERT_EQ(slice(actual, untouched, size), slice(expected, untouched, size)) << what;
   ASSERT_EQ(actual.consumed, expected.consumed) << what;
 }
 
