@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 
+#include "wsq/plan_stretch.h"
 #include "wsq/transform_walk.h"
 
 namespace {
@@ -240,9 +241,7 @@ Recorder recorder_for(int32_t n, const FilterPair& filters) {
   return Recorder(std::max(n, 0), 2 * samples + 8, (samples + 4) * taps / 2);
 }
 
-}  // namespace
-
-LinePlan analysis_plan(int32_t length, const FilterPair& filters, int32_t invert) {
+LinePlan walked_analysis(int32_t length, const FilterPair& filters, int32_t invert) {
   Recorder out = recorder_for(length, filters);
   if (length >= 2 && usable_filters(filters)) {
     const AnalysisSetup setup = analysis_setup(filters.lsize, filters.hsize);
@@ -250,14 +249,10 @@ LinePlan analysis_plan(int32_t length, const FilterPair& filters, int32_t invert
     const float* hi = prepared_hi(filters, setup.negate_hi, negated);
     analysis_walk(out, length, setup, hi, filters.hsize, filters.lo, filters.lsize, invert);
   }
-  LinePlan plan = out.finish();
-  // Runs of neighbouring outputs read every second sample.
-  const int32_t n = std::max(length, 0);
-  plan.rows = row_layout(plan, {{0, (n + 1) / 2, 2}, {1, n / 2, 2}}, 1);
-  return plan;
+  return out.finish();
 }
 
-LinePlan synthesis_plan(int32_t length, const FilterPair& filters, int32_t invert) {
+LinePlan walked_synthesis(int32_t length, const FilterPair& filters, int32_t invert) {
   Recorder out = recorder_for(length, filters);
   if (length >= 4 && usable_filters(filters)) {
     const SynthesisSetup setup = synthesis_setup(filters.lsize, filters.hsize, length % 2 != 0);
@@ -265,11 +260,102 @@ LinePlan synthesis_plan(int32_t length, const FilterPair& filters, int32_t inver
     const float* hi = prepared_hi(filters, setup.antisymmetric, negated);
     SynthesisWalk(out, length, setup, hi, filters.hsize, filters.lo, filters.lsize, invert).run();
   }
-  LinePlan plan = out.finish();
-  // Runs of every second output read neighbouring samples of one half.
+  return out.finish();
+}
+
+// Whether the outputs of a walk with this setup repeat along the line: a
+// filter that starts before the line never turns at its start, so every
+// output reads from the start alone.
+template <class Setup>
+bool outputs_repeat(const Setup& setup) {
+  return setup.lo_start >= 0 && setup.hi_start >= 0;
+}
+
+// The length of the short line a plan of `length` samples is stretched
+// from, or 0 where the line is walked whole.
+int32_t short_length(int32_t length, const FilterPair& filters, bool repeat) {
+  if (!repeat) return 0;
+  int32_t shortest = shortest_stretched_line(filters);
+  if ((length - shortest) % 2 != 0) ++shortest;
+  return length > shortest ? shortest : 0;
+}
+
+// An analysis writes the low and the high half of the outputs, one output
+// per two samples read.
+PlanStretch analysis_stretch(int32_t from, int32_t to, int32_t invert) {
+  PlanStretch s;
+  s.outputs = {{invert ? high_count(from) : 0, invert ? high_count(to) : 0, low_count(from), 1},
+               {invert ? 0 : low_count(from), invert ? 0 : low_count(to), high_count(from), 1}};
+  s.inputs = {{0, 0, from, 2}};
+  s.repeats = (to - from) / 2;
+  s.length_long = to;
+  return s;
+}
+
+// A synthesis writes two outputs per sample read in each half.
+PlanStretch synthesis_stretch(int32_t from, int32_t to, int32_t invert) {
+  PlanStretch s;
+  s.outputs = {{0, 0, from, 2}};
+  s.inputs = {{invert ? high_count(from) : 0, invert ? high_count(to) : 0, low_count(from), 1},
+              {invert ? 0 : low_count(from), invert ? 0 : low_count(to), high_count(from), 1}};
+  s.repeats = (to - from) / 2;
+  s.length_long = to;
+  return s;
+}
+
+// Runs of neighbouring outputs read every second sample.
+void add_analysis_rows(LinePlan& plan, int32_t length) {
+  const int32_t n = std::max(length, 0);
+  plan.rows = row_layout(plan, {{0, (n + 1) / 2, 2}, {1, n / 2, 2}}, 1);
+}
+
+// Runs of every second output read neighbouring samples of one half.
+void add_synthesis_rows(LinePlan& plan, int32_t length, int32_t invert) {
   const int32_t n = std::max(length, 0);
   const int32_t low_first = invert ? high_count(n) : 0;
   const int32_t high_first = invert ? 0 : low_count(n);
   plan.rows = row_layout(plan, {{low_first, low_count(n), 1}, {high_first, high_count(n), 1}}, 2);
+}
+
+}  // namespace
+
+int32_t shortest_stretched_line(const FilterPair& filters) {
+  // Lines of half this length already have a middle that reads no
+  // reflected sample, for filters of any shape; twice that is a margin.
+  return 2 * (filters.lsize + filters.hsize) + 16;
+}
+
+LinePlan analysis_plan(int32_t length, const FilterPair& filters, int32_t invert) {
+  const bool repeat =
+      usable_filters(filters) && outputs_repeat(analysis_setup(filters.lsize, filters.hsize));
+  const int32_t from = short_length(length, filters, repeat);
+  LinePlan plan = from == 0 ? walked_analysis(length, filters, invert)
+                            : stretch_plan(walked_analysis(from, filters, invert),
+                                           analysis_stretch(from, length, invert));
+  add_analysis_rows(plan, length);
+  return plan;
+}
+
+LinePlan synthesis_plan(int32_t length, const FilterPair& filters, int32_t invert) {
+  // The setup of either parity starts its filters alike.
+  const bool repeat = usable_filters(filters) &&
+                      outputs_repeat(synthesis_setup(filters.lsize, filters.hsize, false));
+  const int32_t from = short_length(length, filters, repeat);
+  LinePlan plan = from == 0 ? walked_synthesis(length, filters, invert)
+                            : stretch_plan(walked_synthesis(from, filters, invert),
+                                           synthesis_stretch(from, length, invert));
+  add_synthesis_rows(plan, length, invert);
+  return plan;
+}
+
+LinePlan walked_analysis_plan(int32_t length, const FilterPair& filters, int32_t invert) {
+  LinePlan plan = walked_analysis(length, filters, invert);
+  add_analysis_rows(plan, length);
+  return plan;
+}
+
+LinePlan walked_synthesis_plan(int32_t length, const FilterPair& filters, int32_t invert) {
+  LinePlan plan = walked_synthesis(length, filters, invert);
+  add_synthesis_rows(plan, length, invert);
   return plan;
 }

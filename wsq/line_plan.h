@@ -29,5 +29,15 @@ struct LinePlan {
 };
 
 // The plans of analyse_lines and synthesise_lines for lines of `length`.
+// A long line's plan is stretched from that of a shorter line.
 LinePlan analysis_plan(int32_t length, const FilterPair& filters, int32_t invert);
 LinePlan synthesis_plan(int32_t length, const FilterPair& filters, int32_t invert);
+
+// Plans of lines longer than this are stretched from a line of about this
+// length (one sample more where the parity differs).
+int32_t shortest_stretched_line(const FilterPair& filters);
+
+// The same plans made by walking every sample of the line: the reference
+// the stretched plans are checked against.
+LinePlan walked_analysis_plan(int32_t length, const FilterPair& filters, int32_t invert);
+LinePlan walked_synthesis_plan(int32_t length, const FilterPair& filters, int32_t invert);

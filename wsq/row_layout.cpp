@@ -1,6 +1,6 @@
 #include "wsq/row_layout.h"
 
-#include <bit>
+#include <cstring>
 #include <map>
 
 #include "wsq/line_plan.h"
@@ -13,18 +13,14 @@ bool can_run(const Output& o) {
   return o.start == LinePlan::Start::kFirstProduct || o.start == LinePlan::Start::kZero;
 }
 
-// Whether outputs p and q start alike and have the same coefficients.
+// Whether outputs p and q start alike and have the same coefficients, bit
+// for bit.
 bool same_shape(const LinePlan& plan, int32_t p, int32_t q) {
   const Output& a = plan.outputs[p];
   const Output& b = plan.outputs[q];
   if (a.start != b.start || a.taps != b.taps) return false;
-  for (int32_t t = 0; t < a.taps; ++t) {
-    if (std::bit_cast<uint32_t>(plan.coefficient[a.first + t]) !=
-        std::bit_cast<uint32_t>(plan.coefficient[b.first + t])) {
-      return false;
-    }
-  }
-  return true;
+  return std::memcmp(plan.coefficient.data() + a.first, plan.coefficient.data() + b.first,
+                     sizeof(float) * static_cast<std::size_t>(a.taps)) == 0;
 }
 
 class Builder {
@@ -75,10 +71,9 @@ class Builder {
     if (!same_shape(plan_, p, q)) return false;
     const int32_t* a = tap_positions_.data() + plan_.outputs[p].first;
     const int32_t* b = tap_positions_.data() + plan_.outputs[q].first;
-    for (int32_t t = 0; t < plan_.outputs[p].taps; ++t) {
-      if (b[t] != a[t] + 1) return false;
-    }
-    return true;
+    int32_t apart = 0;  // not 0 once a tap of q is not one on from p's
+    for (int32_t t = 0; t < plan_.outputs[p].taps; ++t) apart |= b[t] - a[t] - 1;
+    return apart == 0;
   }
 
   void find_runs(int32_t residue) {
