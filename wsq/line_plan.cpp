@@ -325,6 +325,29 @@ int32_t shortest_stretched_line(const FilterPair& filters) {
   return 2 * (filters.lsize + filters.hsize) + 16;
 }
 
+OutputRange in_place_outputs(const LinePlan& plan) {
+  const int32_t n = static_cast<int32_t>(plan.outputs.size());
+  // The last output that reads each sample (-1: none).
+  std::vector<int32_t> last_read(n, -1);
+  for (int32_t q = 0; q < n; ++q) {
+    const LinePlan::Output& o = plan.outputs[q];
+    for (int32_t t = 0; t < o.taps; ++t) {
+      const int32_t i = plan.index[o.first + t];
+      if (i >= 0 && i < n) last_read[i] = q;
+    }
+  }
+  OutputRange best;
+  int32_t begin = 0;
+  for (int32_t p = 0; p <= n; ++p) {
+    const bool fits = p < n && last_read[p] <= p &&
+                      plan.outputs[p].start != LinePlan::Start::kTarget;
+    if (fits) continue;
+    if (p - begin > best.end - best.begin) best = {begin, p};
+    begin = p + 1;
+  }
+  return best;
+}
+
 LinePlan analysis_plan(int32_t length, const FilterPair& filters, int32_t invert) {
   const bool repeat =
       usable_filters(filters) && outputs_repeat(analysis_setup(filters.lsize, filters.hsize));

@@ -33,6 +33,17 @@ struct LinePlan {
 LinePlan analysis_plan(int32_t length, const FilterPair& filters, int32_t invert);
 LinePlan synthesis_plan(int32_t length, const FilterPair& filters, int32_t invert);
 
+// Outputs [begin, end) of a plan.
+struct OutputRange {
+  int32_t begin = 0;
+  int32_t end = 0;
+};
+
+// The longest run of outputs that may be written straight over the samples
+// of their own line as the plan is applied in order: no later output reads
+// the sample one of them overwrites, and none adds to what the line holds.
+OutputRange in_place_outputs(const LinePlan& plan);
+
 // Plans of lines longer than this are stretched from a line of about this
 // length (one sample more where the parity differs).
 int32_t shortest_stretched_line(const FilterPair& filters);

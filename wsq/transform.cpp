@@ -43,10 +43,17 @@ std::size_t scratch_size(int32_t width, int32_t height, int32_t lines) {
 
 using PlanMaker = LinePlan (*)(int32_t length, const FilterPair& filters, int32_t invert);
 
+// A line's plan, and the outputs a column pass writes straight back into
+// the plane.
+struct PassPlan {
+  LinePlan plan;
+  OutputRange in_place;
+};
+
 // The plans of the lines of every node, by length and inversion flag: nodes
 // of the same size share them. They are made before the passes, shared among
 // the threads of `pool`. False when there is no memory for them.
-using LinePlans = std::map<std::pair<int32_t, int32_t>, LinePlan>;
+using LinePlans = std::map<std::pair<int32_t, int32_t>, PassPlan>;
 
 bool make_plans(LinePlans& plans, const WaveletTree& tree, int32_t node_count,
                 PlanMaker make_plan, const FilterPair& filters, WorkerPool& pool) {
@@ -63,9 +70,10 @@ bool make_plans(LinePlans& plans, const WaveletTree& tree, int32_t node_count,
   // Each task fills its own entry; the map itself is not changed.
   std::atomic<bool> failed{false};
   pool.run(static_cast<int32_t>(slots.size()), [&](int32_t task, int32_t) {
-    auto& [key, plan] = *slots[task];
+    auto& [key, made] = *slots[task];
     try {
-      plan = make_plan(key.first, filters, key.second);
+      made.plan = make_plan(key.first, filters, key.second);
+      made.in_place = in_place_outputs(made.plan);
     } catch (const std::bad_alloc&) {
       failed = true;
     }
@@ -73,16 +81,28 @@ bool make_plans(LinePlans& plans, const WaveletTree& tree, int32_t node_count,
   return !failed;
 }
 
-// Filters a band of neighbouring columns of a node. Outputs the plan leaves
-// untouched keep what the plane holds (their scratch is never written).
-void filter_column_band(const LinePlan& plan, float* columns, int32_t width, int32_t lines,
+// Filters a band of neighbouring columns of a node. The outputs no later
+// output reads over are written straight into the plane; the rest go
+// through scratch and are copied back once every output is made. Outputs
+// the plan leaves untouched keep what the plane holds.
+void filter_column_band(const PassPlan& pass, float* columns, int32_t width, int32_t lines,
                         const WaveletNode& node, float* scratch) {
-  apply_line_plan(scratch, {1, lines}, columns, {1, width}, lines, plan);
-  for (int32_t r = 0; r < node.dy; ++r) {
-    if (plan.outputs[r].start == LinePlan::Start::kUntouched) continue;
-    std::copy_n(scratch + static_cast<std::ptrdiff_t>(r) * lines, lines,
-                columns + static_cast<std::ptrdiff_t>(r) * width);
-  }
+  const LinePlan& plan = pass.plan;
+  const OutputRange direct = pass.in_place;
+  const LineLayout plane{1, width};
+  const LineLayout scratch_lines{1, lines};
+  apply_line_plan(scratch, scratch_lines, columns, plane, lines, plan, {0, direct.begin});
+  apply_line_plan(columns, plane, columns, plane, lines, plan, direct);
+  apply_line_plan(scratch, scratch_lines, columns, plane, lines, plan, {direct.end, node.dy});
+  const auto copy_back = [&](int32_t first, int32_t end) {
+    for (int32_t r = first; r < end; ++r) {
+      if (plan.outputs[r].start == LinePlan::Start::kUntouched) continue;
+      std::copy_n(scratch + static_cast<std::ptrdiff_t>(r) * lines, lines,
+                  columns + static_cast<std::ptrdiff_t>(r) * width);
+    }
+  };
+  copy_back(0, direct.begin);
+  copy_back(direct.end, node.dy);
 }
 
 // The bands of a pass are independent: each reads and writes only its own
@@ -97,7 +117,7 @@ struct Pass {
   int32_t band;  // lines per task
   WorkerPool& pool;
 
-  const LinePlan& plan_for(int32_t length, int32_t invert) const {
+  const PassPlan& plan_for(int32_t length, int32_t invert) const {
     return plans.at({length, invert});
   }
 
@@ -107,7 +127,7 @@ struct Pass {
 
   void rows(const WaveletNode& node) const {
     float* base = plane + static_cast<std::ptrdiff_t>(node.y) * width + node.x;
-    const LinePlan& plan = plan_for(node.dx, node.ir);
+    const LinePlan& plan = plan_for(node.dx, node.ir).plan;
     const int32_t tasks = (node.dy + band - 1) / band;
     pool.run(tasks, [&](int32_t task, int32_t thread) {
       const int32_t first = task * band;
@@ -118,7 +138,7 @@ struct Pass {
 
   void columns(const WaveletNode& node) const {
     float* base = plane + static_cast<std::ptrdiff_t>(node.y) * width + node.x;
-    const LinePlan& plan = plan_for(node.dy, node.ic);
+    const PassPlan& plan = plan_for(node.dy, node.ic);
     const int32_t tasks = (node.dx + band - 1) / band;
     pool.run(tasks, [&](int32_t task, int32_t thread) {
       const int32_t first = task * band;

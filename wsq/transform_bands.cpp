@@ -44,12 +44,13 @@ template <int kLanes>
 class PlanBand {
  public:
   PlanBand(float* out, LineLayout to, const float* in, LineLayout from, int32_t lines,
-           const LinePlan& plan)
-      : out_(out), to_(to), in_(in), from_(from), lines_(lines), plan_(plan) {}
+           const LinePlan& plan, OutputRange outputs)
+      : out_(out), to_(to), in_(in), from_(from), lines_(lines), plan_(plan), outputs_(outputs) {}
 
   void run() const {
     const std::size_t n = plan_.outputs.size();
-    for (std::size_t p = 0; p < n; ++p) {
+    const std::size_t end = std::min(n, static_cast<std::size_t>(std::max(outputs_.end, 0)));
+    for (std::size_t p = static_cast<std::size_t>(std::max(outputs_.begin, 0)); p < end; ++p) {
       if (from_.pitch == 1 && p + kAhead < n) prefetch(plan_.outputs[p + kAhead]);
       const LinePlan::Output& o = plan_.outputs[p];
       if (o.start == LinePlan::Start::kUntouched) continue;
@@ -157,6 +158,7 @@ class PlanBand {
   LineLayout from_;
   int32_t lines_;
   const LinePlan& plan_;
+  OutputRange outputs_;
 };
 
 // Splits 2 kLanes samples into the even ones (a0 a2 ... b0 b2 ...) and the
@@ -450,8 +452,12 @@ inline void apply_plan_rows_in(float* rows, int32_t pitch, int32_t lines, const 
 
 template <int kLanes>
 inline void apply_plan_in(float* destination, LineLayout to, const float* source, LineLayout from,
-                          int32_t lines, const LinePlan& plan) {
-  PlanBand<kLanes>(destination, to, source, from, lines, plan).run();
+                          int32_t lines, const LinePlan& plan, OutputRange outputs) {
+  PlanBand<kLanes>(destination, to, source, from, lines, plan, outputs).run();
+}
+
+OutputRange all_outputs(const LinePlan& plan) {
+  return {0, static_cast<int32_t>(plan.outputs.size())};
 }
 
 // One entry point per instruction set. `flatten` inlines the whole band
@@ -459,8 +465,9 @@ inline void apply_plan_in(float* destination, LineLayout to, const float* source
 // for a wider one is shared with the baseline code.
 #define WSQ_BAND_KERNELS(name, lanes, attributes)                                           \
   attributes void apply_plan_##name(float* destination, LineLayout to, const float* source, \
-                                    LineLayout from, int32_t lines, const LinePlan& plan) { \
-    apply_plan_in<lanes>(destination, to, source, from, lines, plan);                       \
+                                    LineLayout from, int32_t lines, const LinePlan& plan,   \
+                                    OutputRange outputs) {                                  \
+    apply_plan_in<lanes>(destination, to, source, from, lines, plan, outputs);              \
   }                                                                                         \
   attributes void apply_plan_rows_##name(float* rows, int32_t pitch, int32_t lines,         \
                                          const LinePlan& plan, float* scratch) {            \
@@ -469,14 +476,14 @@ inline void apply_plan_in(float* destination, LineLayout to, const float* source
   void analyse_bands_##name(float* destination, LineLayout to, const float* source,         \
                             LineLayout from, int32_t lines, int32_t length,                 \
                             const FilterPair& filters, int32_t invert) {                    \
-    apply_plan_##name(destination, to, source, from, lines,                                 \
-                      analysis_plan(length, filters, invert));                              \
+    const LinePlan plan = analysis_plan(length, filters, invert);                           \
+    apply_plan_##name(destination, to, source, from, lines, plan, all_outputs(plan));       \
   }                                                                                         \
   void synthesise_bands_##name(float* destination, LineLayout to, const float* source,      \
                                LineLayout from, int32_t lines, int32_t length,              \
                                const FilterPair& filters, int32_t invert) {                 \
-    apply_plan_##name(destination, to, source, from, lines,                                 \
-                      synthesis_plan(length, filters, invert));                             \
+    const LinePlan plan = synthesis_plan(length, filters, invert);                          \
+    apply_plan_##name(destination, to, source, from, lines, plan, all_outputs(plan));       \
   }
 
 WSQ_BAND_KERNELS(sse2, 4, __attribute__((flatten)))
@@ -516,8 +523,8 @@ const BandKernels& band_kernels() {
 }
 
 void apply_line_plan(float* destination, LineLayout to, const float* source, LineLayout from,
-                     int32_t lines, const LinePlan& plan) {
-  band_kernels().apply(destination, to, source, from, lines, plan);
+                     int32_t lines, const LinePlan& plan, OutputRange outputs) {
+  band_kernels().apply(destination, to, source, from, lines, plan, outputs);
 }
 
 void apply_line_plan_to_rows(float* rows, int32_t pitch, int32_t lines, const LinePlan& plan,

@@ -16,9 +16,11 @@
 #include "wsq/line_plan.h"
 #include "wsq/transform_lines.h"
 
-// Applies `plan` to `lines` lines of `source`, writing `destination`.
+// Applies `plan` to `lines` lines of `source`, writing `destination`, for
+// the plan's `outputs` in order. `destination` may be `source` where no
+// later output reads what an earlier one overwrites (see in_place_outputs).
 void apply_line_plan(float* destination, LineLayout to, const float* source, LineLayout from,
-                     int32_t lines, const LinePlan& plan);
+                     int32_t lines, const LinePlan& plan, OutputRange outputs);
 
 // Applies `plan` in place to `lines` rows of samples side by side, `pitch`
 // apart, through `scratch` (row_scratch_size floats).
@@ -38,7 +40,7 @@ using BandKernel = void (*)(float* destination, LineLayout to, const float* sour
                             int32_t invert);
 
 using PlanKernel = void (*)(float* destination, LineLayout to, const float* source, LineLayout from,
-                            int32_t lines, const LinePlan& plan);
+                            int32_t lines, const LinePlan& plan, OutputRange outputs);
 
 using RowKernel = void (*)(float* rows, int32_t pitch, int32_t lines, const LinePlan& plan,
                            float* scratch);
