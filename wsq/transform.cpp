@@ -48,6 +48,7 @@ using PlanMaker = LinePlan (*)(int32_t length, const FilterPair& filters, int32_
 struct PassPlan {
   LinePlan plan;
   OutputRange in_place;
+  bool columns = false;  // some node's columns use it
 };
 
 // The plans of the lines of every node, by length and inversion flag: nodes
@@ -61,7 +62,7 @@ bool make_plans(LinePlans& plans, const WaveletTree& tree, int32_t node_count,
   try {
     for (int32_t i = 0; i < node_count; ++i) {
       plans.try_emplace({tree[i].dx, tree[i].ir});
-      plans.try_emplace({tree[i].dy, tree[i].ic});
+      plans.try_emplace({tree[i].dy, tree[i].ic}).first->second.columns = true;
     }
     for (auto at = plans.begin(); at != plans.end(); ++at) slots.push_back(at);
   } catch (const std::bad_alloc&) {
@@ -73,7 +74,7 @@ bool make_plans(LinePlans& plans, const WaveletTree& tree, int32_t node_count,
     auto& [key, made] = *slots[task];
     try {
       made.plan = make_plan(key.first, filters, key.second);
-      made.in_place = in_place_outputs(made.plan);
+      if (made.columns) made.in_place = in_place_outputs(made.plan);
     } catch (const std::bad_alloc&) {
       failed = true;
     }

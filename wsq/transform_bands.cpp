@@ -81,7 +81,21 @@ class PlanBand {
     int32_t j = 0;
     if (from_.pitch == 1 && to_.pitch == 1) {
       for (; j + kGroup <= lines_; j += kGroup) group(o, index, coefficient, out, j);
-      for (; j + kLanes <= lines_; j += kLanes) lanes(o, index, coefficient, out, j);
+      for (; j + kLanes <= lines_; j += kLanes) lanes<kLanes>(o, index, coefficient, out, j);
+      // The last lines in narrower vectors, never in one that overlaps
+      // lines already written: the destination may be the source.
+      if constexpr (kLanes >= 16) {
+        if (j + 8 <= lines_) {
+          lanes<8>(o, index, coefficient, out, j);
+          j += 8;
+        }
+      }
+      if constexpr (kLanes >= 8) {
+        if (j + 4 <= lines_) {
+          lanes<4>(o, index, coefficient, out, j);
+          j += 4;
+        }
+      }
     }
     for (; j < lines_; ++j) line(o, index, coefficient, out, j);
   }
@@ -106,21 +120,23 @@ class PlanBand {
     target = acc;
   }
 
-  // kLanes neighbouring lines at once, with the same operations in the same
+  // kWidth neighbouring lines at once, with the same operations in the same
   // order as line().
+  template <int kWidth>
   void lanes(const LinePlan::Output& o, const int32_t* index, const float* coefficient, float* out,
              int32_t j) const {
+    using W = Vector<kWidth>;
     float* target = out + j;
     int32_t t = 0;
-    Lanes acc{};
+    typename W::Lanes acc{};
     if (o.start == LinePlan::Start::kTarget) {
-      acc = V::load(target);
+      acc = W::load(target);
     } else if (o.start == LinePlan::Start::kFirstProduct) {
-      acc = coefficient[0] * V::load(sample_at(index[0], j));
+      acc = coefficient[0] * W::load(sample_at(index[0], j));
       t = 1;
     }
-    for (; t < o.taps; ++t) acc = acc + coefficient[t] * V::load(sample_at(index[t], j));
-    V::store(target, acc);
+    for (; t < o.taps; ++t) acc = acc + coefficient[t] * W::load(sample_at(index[t], j));
+    W::store(target, acc);
   }
 
   // kGroup neighbouring lines with every accumulator held at once, taps
