@@ -235,7 +235,14 @@ class RowPlan {
         layout_(plan.rows),
         scratch_(scratch),
         pair_(paired_runs()),
-        split_(even_and_odd()) {}
+        split_(even_and_odd()) {
+    // The scratch stays where it is from row to row, and so do the taps.
+    for (const RowLayout::Run& r : layout_.runs) runs_.push_back(run_taps(r, 0));
+    if (pair_.outputs > 0) {
+      even_ = run_taps(*pair_.even, (pair_.start - pair_.even->first) / 2);
+      odd_ = run_taps(*pair_.odd, (pair_.start + 1 - pair_.odd->first) / 2);
+    }
+  }
 
   void run(float* row) const {
     if (split_) {
@@ -248,7 +255,7 @@ class RowPlan {
     if (pair_.outputs > 0) {
       run_pair(row);
     } else {
-      for (const RowLayout::Run& r : layout_.runs) run_alone(row, r);
+      for (std::size_t r = 0; r < runs_.size(); ++r) run_alone(row, layout_.runs[r], runs_[r]);
     }
     for (int32_t p : layout_.singles) row[p] = single(p);
   }
@@ -386,9 +393,8 @@ class RowPlan {
     if (k < count) one(count - kLanes);
   }
 
-  void run_alone(float* row, const RowLayout::Run& r) const {
+  void run_alone(float* row, const RowLayout::Run& r, const RunTaps& taps) const {
     const int32_t step = layout_.step;
-    const RunTaps taps = run_taps(r, 0);
     float* out = row + r.first;
     const auto one = [&](int32_t k) {
       Lanes acc[1];
@@ -414,10 +420,8 @@ class RowPlan {
 
   void run_pair(float* row) const {
     constexpr int32_t kHalf = kGroupVectors / 2;
-    const int32_t even_k = (pair_.start - pair_.even->first) / 2;
-    const int32_t odd_k = (pair_.start + 1 - pair_.odd->first) / 2;
-    const RunTaps even = run_taps(*pair_.even, even_k);
-    const RunTaps odd = run_taps(*pair_.odd, odd_k);
+    const RunTaps& even = even_;
+    const RunTaps& odd = odd_;
     float* out = row + pair_.start;
     // Groups of kGroupVectors vectors: half of them even outputs, half odd.
     const auto group = [&](int32_t k) {
@@ -444,7 +448,7 @@ class RowPlan {
     // The outputs of either run before and after the paired stretch.
     const int32_t end = pair_.start + 2 * pair_.outputs;
     for (const RowLayout::Run* r : {pair_.even, pair_.odd}) {
-      const RunTaps taps = run_taps(*r, 0);
+      const RunTaps& taps = runs_[static_cast<std::size_t>(r - layout_.runs.data())];
       const int32_t done_from = (pair_.start - r->first + 1) / 2;
       const int32_t done_to = std::min(r->count, (end - r->first + 1) / 2);
       for (int32_t j = 0; j < done_from; ++j) row[r->first + 2 * j] = run_single(taps, j);
@@ -457,6 +461,9 @@ class RowPlan {
   float* scratch_;
   Pair pair_;
   bool split_;
+  std::vector<RunTaps> runs_;  // the taps of each run from its first output
+  RunTaps even_;               // the taps of the paired runs from the pair's start
+  RunTaps odd_;
 };
 
 template <int kLanes>
