@@ -327,23 +327,27 @@ int32_t shortest_stretched_line(const FilterPair& filters) {
 
 OutputRange in_place_outputs(const LinePlan& plan) {
   const int32_t n = static_cast<int32_t>(plan.outputs.size());
-  // The last output that reads each sample (-1: none).
-  std::vector<int32_t> last_read(n, -1);
+  // The outputs [a, b) may go in place when none of them reads a sample in
+  // [a, b) before its own: for each output, the last such sample it reads.
+  // An output added to what its destination holds reads more than samples
+  // and never goes in place.
+  std::vector<int32_t> below(n, -1);
   for (int32_t q = 0; q < n; ++q) {
     const LinePlan::Output& o = plan.outputs[q];
+    if (o.start == LinePlan::Start::kTarget) below[q] = n;
     for (int32_t t = 0; t < o.taps; ++t) {
       const int32_t i = plan.index[o.first + t];
-      if (i >= 0 && i < n) last_read[i] = q;
+      if (i < q) below[q] = std::max(below[q], i);
     }
   }
+  // A range that holds stays valid as its start moves on, so the end of
+  // the longest one from each start only ever moves on too.
   OutputRange best;
-  int32_t begin = 0;
-  for (int32_t p = 0; p <= n; ++p) {
-    const bool fits = p < n && last_read[p] <= p &&
-                      plan.outputs[p].start != LinePlan::Start::kTarget;
-    if (fits) continue;
-    if (p - begin > best.end - best.begin) best = {begin, p};
-    begin = p + 1;
+  int32_t end = 0;
+  for (int32_t begin = 0; begin < n; ++begin) {
+    end = std::max(end, begin);
+    while (end < n && below[end] < begin) ++end;
+    if (end - begin > best.end - best.begin) best = {begin, end};
   }
   return best;
 }

@@ -40,8 +40,9 @@ struct OutputRange {
 };
 
 // The longest run of outputs that may be written straight over the samples
-// of their own line as the plan is applied in order: no later output reads
-// the sample one of them overwrites, and none adds to what the line holds.
+// of their own line, in order, once every other output is made elsewhere:
+// none of them reads a sample that one before it in the run overwrote, and
+// none adds to what the line holds.
 OutputRange in_place_outputs(const LinePlan& plan);
 
 // Plans of lines longer than this are stretched from a line of about this

@@ -82,10 +82,10 @@ bool make_plans(LinePlans& plans, const WaveletTree& tree, int32_t node_count,
   return !failed;
 }
 
-// Filters a band of neighbouring columns of a node. The outputs no later
-// output reads over are written straight into the plane; the rest go
-// through scratch and are copied back once every output is made. Outputs
-// the plan leaves untouched keep what the plane holds.
+// Filters a band of neighbouring columns of a node. The outputs outside the
+// plan's in-place run are made first, into scratch; those of the run then
+// go straight into the plane, and the others are copied back after them.
+// Outputs the plan leaves untouched keep what the plane holds.
 void filter_column_band(const PassPlan& pass, float* columns, int32_t width, int32_t lines,
                         const WaveletNode& node, float* scratch) {
   const LinePlan& plan = pass.plan;
@@ -93,8 +93,8 @@ void filter_column_band(const PassPlan& pass, float* columns, int32_t width, int
   const LineLayout plane{1, width};
   const LineLayout scratch_lines{1, lines};
   apply_line_plan(scratch, scratch_lines, columns, plane, lines, plan, {0, direct.begin});
-  apply_line_plan(columns, plane, columns, plane, lines, plan, direct);
   apply_line_plan(scratch, scratch_lines, columns, plane, lines, plan, {direct.end, node.dy});
+  apply_line_plan(columns, plane, columns, plane, lines, plan, direct);
   const auto copy_back = [&](int32_t first, int32_t end) {
     for (int32_t r = first; r < end; ++r) {
       if (plan.outputs[r].start == LinePlan::Start::kUntouched) continue;
