@@ -2,6 +2,17 @@
 
 #include <exception>
 
+namespace {
+
+// Tells the processor that the thread is waiting on memory another changes.
+inline void wait_a_moment() {
+#if defined(__x86_64__) || defined(__i386__)
+  __builtin_ia32_pause();
+#endif
+}
+
+}  // namespace
+
 WorkerPool::WorkerPool(int32_t threads) {
   for (int32_t t = 1; t < std::min(threads, kMaxCodecThreads); ++t) {
     try {
@@ -40,6 +51,11 @@ void WorkerPool::run_tasks(int32_t count, TaskRef task) {
   take_tasks(0);
   // Waits for the tasks still running, not for workers that took none: a
   // worker that wakes after the last task was taken finds nothing to do.
+  // The last tasks mostly end soon after the caller's own: it looks for a
+  // while before it sleeps, as the workers do.
+  for (int32_t i = 0; i < kSpins && done_.load(std::memory_order_acquire) != count; ++i) {
+    wait_a_moment();
+  }
   std::unique_lock lock(mutex_);
   finished_.wait(lock, [this] { return done_ == count_; });
 }
@@ -64,9 +80,7 @@ void WorkerPool::work(int32_t thread) {
     // looks for the next run for a short while takes its first task sooner
     // than one woken from sleep.
     for (int32_t i = 0; i < kSpins && generation_.load(std::memory_order_acquire) == seen; ++i) {
-#if defined(__x86_64__) || defined(__i386__)
-      __builtin_ia32_pause();
-#endif
+      wait_a_moment();
     }
     {
       std::unique_lock lock(mutex_);

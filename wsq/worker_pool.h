@@ -57,7 +57,9 @@ class WorkerPool {
   TaskRef task_{};
   int32_t count_ = 0;
   int32_t next_ = 0;
-  int32_t done_ = 0;  // tasks of this run finished
+  // Tasks of this run finished; changed under the lock, read outside it
+  // by a caller looking for the end of its run.
+  std::atomic<int32_t> done_{0};
   // Counts the runs (and the stop); atomic so that workers can look for
   // the next run before they sleep, outside the lock.
   std::atomic<uint64_t> generation_{0};
