@@ -17,19 +17,19 @@ struct Source {
 };
 
 // Outputs of a group before its middle, which the repeats follow.
-int32_t middle_of(const PlanStretch::Outputs& g) {
-  return (g.count_short / 2) / g.period * g.period;
+int32_t middle_of(const PlanStretch::Part& g) {
+  return (g.count_short / 2) / g.per_repeat * g.per_repeat;
 }
 
 // Where each output of a group of the long line comes from: the head as it
 // is, then repeats of the period before the middle, then the tail moved on
 // by every repeat.
-void add_sources(std::vector<Source>& sources, const PlanStretch::Outputs& g, int32_t repeats) {
+void add_sources(std::vector<Source>& sources, const PlanStretch::Part& g, int32_t repeats) {
   const int32_t middle = middle_of(g);
   Source* to = sources.data() + g.first_long;
   for (int32_t k = 0; k < middle; ++k) *to++ = {g.first_short + k, 0, false};
   for (int32_t shift = 1; shift <= repeats; ++shift) {
-    for (int32_t k = middle - g.period; k < middle; ++k) {
+    for (int32_t k = middle - g.per_repeat; k < middle; ++k) {
       *to++ = {g.first_short + k, shift, shift > 1};
     }
   }
@@ -43,16 +43,16 @@ struct MovedTaps {
   std::vector<int32_t> step;
 };
 
-MovedTaps moved_taps(const LinePlan& short_plan, const std::vector<PlanStretch::Inputs>& inputs) {
+MovedTaps moved_taps(const LinePlan& short_plan, const std::vector<PlanStretch::Part>& inputs) {
   MovedTaps moved;
   moved.base = short_plan.index;  // a sample in no part stays as it is
   moved.step.assign(short_plan.index.size(), 0);
   for (std::size_t t = 0; t < short_plan.index.size(); ++t) {
-    for (const PlanStretch::Inputs& part : inputs) {
+    for (const PlanStretch::Part& part : inputs) {
       const int32_t offset = short_plan.index[t] - part.first_short;
       if (offset >= 0 && offset < part.count_short) {
         moved.base[t] = part.first_long + offset;
-        moved.step[t] = part.step;
+        moved.step[t] = part.per_repeat;
         break;
       }
     }
@@ -63,14 +63,14 @@ MovedTaps moved_taps(const LinePlan& short_plan, const std::vector<PlanStretch::
 // The taps of a group's repeats after the first, a period of outputs at a
 // time: the samples of the period before, moved on by one repeat.
 void copy_repeats(LinePlan& plan, const LinePlan& short_plan, const MovedTaps& moved,
-                  const PlanStretch::Outputs& g, int32_t repeats) {
+                  const PlanStretch::Part& g, int32_t repeats) {
   const int32_t middle = middle_of(g);
-  const int32_t source = short_plan.outputs[g.first_short + middle - g.period].first;
+  const int32_t source = short_plan.outputs[g.first_short + middle - g.per_repeat].first;
   const int32_t taps = short_plan.outputs[g.first_short + middle].first - source;
   const int32_t* step = moved.step.data() + source;
   const float* coefficient = short_plan.coefficient.data() + source;
   for (int32_t shift = 2; shift <= repeats; ++shift) {
-    const int32_t at = plan.outputs[g.first_long + middle + (shift - 1) * g.period].first;
+    const int32_t at = plan.outputs[g.first_long + middle + (shift - 1) * g.per_repeat].first;
     int32_t* index = plan.index.data() + at;
     const int32_t* before = index - taps;
     for (int32_t t = 0; t < taps; ++t) index[t] = before[t] + step[t];
@@ -82,7 +82,7 @@ void copy_repeats(LinePlan& plan, const LinePlan& short_plan, const MovedTaps& m
 
 LinePlan stretch_plan(const LinePlan& short_plan, const PlanStretch& stretch) {
   std::vector<Source> sources(static_cast<std::size_t>(stretch.length_long));
-  for (const PlanStretch::Outputs& g : stretch.outputs) add_sources(sources, g, stretch.repeats);
+  for (const PlanStretch::Part& g : stretch.outputs) add_sources(sources, g, stretch.repeats);
   LinePlan plan;
   plan.outputs.resize(sources.size());
   int32_t total = 0;
@@ -108,7 +108,7 @@ LinePlan stretch_plan(const LinePlan& short_plan, const PlanStretch& stretch) {
       coefficient[t] = taken[t];
     }
   }
-  for (const PlanStretch::Outputs& g : stretch.outputs) {
+  for (const PlanStretch::Part& g : stretch.outputs) {
     copy_repeats(plan, short_plan, moved, g, stretch.repeats);
   }
   return plan;

@@ -12,27 +12,20 @@
 struct LinePlan;
 
 struct PlanStretch {
-  // Outputs that repeat every `period` outputs: `count` of them from
-  // `first`, in the short line and in the long one.
-  struct Outputs {
+  // Outputs or samples of the line that grow by `per_repeat` with every
+  // repeat: `count_short` of them from `first_short` in the short line,
+  // from `first_long` in the long one. A group of outputs repeats every
+  // `per_repeat` outputs; the samples of a part move on by `per_repeat`.
+  struct Part {
     int32_t first_short = 0;
     int32_t first_long = 0;
     int32_t count_short = 0;
-    int32_t period = 1;
+    int32_t per_repeat = 1;
   };
 
-  // Samples a plan reads that move on by `step` per repeat: `count` of them
-  // from `first` in the short line, from `first_long` in the long one.
-  struct Inputs {
-    int32_t first_short = 0;
-    int32_t first_long = 0;
-    int32_t count_short = 0;
-    int32_t step = 1;
-  };
-
-  std::vector<Outputs> outputs;  // together they hold every output
-  std::vector<Inputs> inputs;    // together they hold every sample
-  int32_t repeats = 0;           // added to each group of outputs
+  std::vector<Part> outputs;  // together they hold every output
+  std::vector<Part> inputs;   // together they hold every sample
+  int32_t repeats = 0;        // added to each group of outputs
   int32_t length_long = 0;
 };
 
