@@ -271,17 +271,6 @@ struct Wide {
 
   static F splat(float v) { return v - F{}; }
 
-  // The samples after the last whole vector: in vectors of half the width
-  // while those are 4 lanes or more, then one at a time by the reference.
-  template <class Narrower, class Reference>
-  static void finish_with_narrower(const Narrower& narrower, const Reference& reference) {
-    if constexpr (kLanes > 4) {
-      narrower.template operator()<kLanes / 2>();
-    } else {
-      reference();
-    }
-  }
-
   template <class T>
   static T load(const void* p) {
     T v;
@@ -306,11 +295,7 @@ struct Wide {
       v = v > top ? top : v;
       store(out + i, __builtin_convertvector(__builtin_convertvector(v, I), B));
     }
-    finish_with_narrower(
-        [&]<int kNarrower>() {
-          Wide<kNarrower>::floats_to_bytes(out + i, in + i, count - i, scale, shift);
-        },
-        [&] { floats_to_bytes_reference(out + i, in + i, count - i, scale, shift); });
+    floats_to_bytes_reference(out + i, in + i, count - i, scale, shift);
   }
 
   static void unquantize(float* out, const int16_t* in, int32_t count, float c, float q,
@@ -323,11 +308,7 @@ struct Wide {
       const F negative = (f + vc) * vq - vz;
       store(out + x, f > zero ? positive : (f < zero ? negative : zero));
     }
-    finish_with_narrower(
-        [&]<int kNarrower>() {
-          Wide<kNarrower>::unquantize(out + x, in + x, count - x, c, q, half_z);
-        },
-        [&] { unquantize_values_reference(out + x, in + x, count - x, c, q, half_z); });
+    unquantize_values_reference(out + x, in + x, count - x, c, q, half_z);
   }
 
   static void quantize(int16_t* out, const float* in, int32_t count, float half_zero,
@@ -348,11 +329,7 @@ struct Wide {
       v = v < highest ? v : highest;
       store(out + i, __builtin_convertvector(__builtin_convertvector(v, I), S));
     }
-    finish_with_narrower(
-        [&]<int kNarrower>() {
-          Wide<kNarrower>::quantize(out + i, in + i, count - i, half_zero, bin_width);
-        },
-        [&] { quantize_values_reference(out + i, in + i, count - i, half_zero, bin_width); });
+    quantize_values_reference(out + i, in + i, count - i, half_zero, bin_width);
   }
 };
 
