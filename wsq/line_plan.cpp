@@ -280,27 +280,32 @@ int32_t short_length(int32_t length, const FilterPair& filters, bool repeat) {
   return length > shortest ? shortest : 0;
 }
 
+// The low and the high half of a line, the short one's and the long one's,
+// each growing by one with every repeat.
+std::vector<PlanStretch::Part> halves(int32_t from, int32_t to, int32_t invert) {
+  return {{invert ? high_count(from) : 0, invert ? high_count(to) : 0, low_count(from), 1},
+          {invert ? 0 : low_count(from), invert ? 0 : low_count(to), high_count(from), 1}};
+}
+
 // An analysis writes the low and the high half of the outputs, one output
 // per two samples read.
 PlanStretch analysis_stretch(int32_t from, int32_t to, int32_t invert) {
-  PlanStretch s;
-  s.outputs = {{invert ? high_count(from) : 0, invert ? high_count(to) : 0, low_count(from), 1},
-               {invert ? 0 : low_count(from), invert ? 0 : low_count(to), high_count(from), 1}};
-  s.inputs = {{0, 0, from, 2}};
-  s.repeats = (to - from) / 2;
-  s.length_long = to;
-  return s;
+  return {halves(from, to, invert), {{0, 0, from, 2}}, (to - from) / 2, to};
 }
 
 // A synthesis writes two outputs per sample read in each half.
 PlanStretch synthesis_stretch(int32_t from, int32_t to, int32_t invert) {
-  PlanStretch s;
-  s.outputs = {{0, 0, from, 2}};
-  s.inputs = {{invert ? high_count(from) : 0, invert ? high_count(to) : 0, low_count(from), 1},
-              {invert ? 0 : low_count(from), invert ? 0 : low_count(to), high_count(from), 1}};
-  s.repeats = (to - from) / 2;
-  s.length_long = to;
-  return s;
+  return {{{0, 0, from, 2}}, halves(from, to, invert), (to - from) / 2, to};
+}
+
+// The plan of a line of `length`: walked whole, or, where its outputs
+// repeat and it is long enough, stretched from the walk of a short line.
+template <class Walk, class Stretch>
+LinePlan walked_or_stretched(int32_t length, const FilterPair& filters, int32_t invert,
+                             bool repeat, Walk walk, Stretch stretch) {
+  const int32_t from = short_length(length, filters, repeat);
+  if (from == 0) return walk(length, filters, invert);
+  return stretch_plan(walk(from, filters, invert), stretch(from, length, invert));
 }
 
 // Runs of neighbouring outputs read every second sample.
@@ -355,10 +360,8 @@ OutputRange in_place_outputs(const LinePlan& plan) {
 LinePlan analysis_plan(int32_t length, const FilterPair& filters, int32_t invert) {
   const bool repeat =
       usable_filters(filters) && outputs_repeat(analysis_setup(filters.lsize, filters.hsize));
-  const int32_t from = short_length(length, filters, repeat);
-  LinePlan plan = from == 0 ? walked_analysis(length, filters, invert)
-                            : stretch_plan(walked_analysis(from, filters, invert),
-                                           analysis_stretch(from, length, invert));
+  LinePlan plan = walked_or_stretched(length, filters, invert, repeat, walked_analysis,
+                                      analysis_stretch);
   add_analysis_rows(plan, length);
   return plan;
 }
@@ -367,10 +370,8 @@ LinePlan synthesis_plan(int32_t length, const FilterPair& filters, int32_t inver
   // The setup of either parity starts its filters alike.
   const bool repeat = usable_filters(filters) &&
                       outputs_repeat(synthesis_setup(filters.lsize, filters.hsize, false));
-  const int32_t from = short_length(length, filters, repeat);
-  LinePlan plan = from == 0 ? walked_synthesis(length, filters, invert)
-                            : stretch_plan(walked_synthesis(from, filters, invert),
-                                           synthesis_stretch(from, length, invert));
+  LinePlan plan = walked_or_stretched(length, filters, invert, repeat, walked_synthesis,
+                                      synthesis_stretch);
   add_synthesis_rows(plan, length, invert);
   return plan;
 }

@@ -82,30 +82,6 @@ bool make_plans(LinePlans& plans, const WaveletTree& tree, int32_t node_count,
   return !failed;
 }
 
-// Filters a band of neighbouring columns of a node. The outputs outside the
-// plan's in-place run are made first, into scratch; those of the run then
-// go straight into the plane, and the others are copied back after them.
-// Outputs the plan leaves untouched keep what the plane holds.
-void filter_column_band(const PassPlan& pass, float* columns, int32_t width, int32_t lines,
-                        const WaveletNode& node, float* scratch) {
-  const LinePlan& plan = pass.plan;
-  const OutputRange direct = pass.in_place;
-  const LineLayout plane{1, width};
-  const LineLayout scratch_lines{1, lines};
-  apply_line_plan(scratch, scratch_lines, columns, plane, lines, plan, {0, direct.begin});
-  apply_line_plan(scratch, scratch_lines, columns, plane, lines, plan, {direct.end, node.dy});
-  apply_line_plan(columns, plane, columns, plane, lines, plan, direct);
-  const auto copy_back = [&](int32_t first, int32_t end) {
-    for (int32_t r = first; r < end; ++r) {
-      if (plan.outputs[r].start == LinePlan::Start::kUntouched) continue;
-      std::copy_n(scratch + static_cast<std::ptrdiff_t>(r) * lines, lines,
-                  columns + static_cast<std::ptrdiff_t>(r) * width);
-    }
-  };
-  copy_back(0, direct.begin);
-  copy_back(direct.end, node.dy);
-}
-
 // The bands of a pass are independent: each reads and writes only its own
 // lines, so they run on any thread in any order, all with the plan of the
 // node's lines.
@@ -143,8 +119,8 @@ struct Pass {
     const int32_t tasks = (node.dx + band - 1) / band;
     pool.run(tasks, [&](int32_t task, int32_t thread) {
       const int32_t first = task * band;
-      filter_column_band(plan, base + first, width, std::min(band, node.dx - first), node,
-                         scratch_of(thread));
+      apply_line_plan_to_columns(base + first, width, std::min(band, node.dx - first), plan.plan,
+                                 plan.in_place, scratch_of(thread));
     });
   }
 };

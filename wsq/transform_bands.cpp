@@ -550,6 +550,25 @@ void apply_line_plan(float* destination, LineLayout to, const float* source, Lin
   band_kernels().apply(destination, to, source, from, lines, plan, outputs);
 }
 
+void apply_line_plan_to_columns(float* columns, int32_t width, int32_t lines, const LinePlan& plan,
+                                OutputRange in_place, float* scratch) {
+  const int32_t n = static_cast<int32_t>(plan.outputs.size());
+  const LineLayout plane{1, width};
+  const LineLayout scratch_lines{1, lines};
+  apply_line_plan(scratch, scratch_lines, columns, plane, lines, plan, {0, in_place.begin});
+  apply_line_plan(scratch, scratch_lines, columns, plane, lines, plan, {in_place.end, n});
+  apply_line_plan(columns, plane, columns, plane, lines, plan, in_place);
+  const auto copy_back = [&](int32_t first, int32_t end) {
+    for (int32_t r = first; r < end; ++r) {
+      if (plan.outputs[r].start == LinePlan::Start::kUntouched) continue;
+      std::copy_n(scratch + static_cast<std::ptrdiff_t>(r) * lines, lines,
+                  columns + static_cast<std::ptrdiff_t>(r) * width);
+    }
+  };
+  copy_back(0, in_place.begin);
+  copy_back(in_place.end, n);
+}
+
 void apply_line_plan_to_rows(float* rows, int32_t pitch, int32_t lines, const LinePlan& plan,
                              float* scratch) {
   band_kernels().rows(rows, pitch, lines, plan, scratch);

@@ -22,6 +22,15 @@
 void apply_line_plan(float* destination, LineLayout to, const float* source, LineLayout from,
                      int32_t lines, const LinePlan& plan, OutputRange outputs);
 
+// Applies `plan` in place to a band of `lines` neighbouring columns of a
+// plane `width` samples wide. The outputs outside `in_place` (see
+// in_place_outputs) are made first, into `scratch` (lines x plan length
+// floats); those of `in_place` then go straight into the plane, and the
+// others are copied back after them. Outputs the plan leaves untouched
+// keep what the plane holds.
+void apply_line_plan_to_columns(float* columns, int32_t width, int32_t lines, const LinePlan& plan,
+                                OutputRange in_place, float* scratch);
+
 // Applies `plan` in place to `lines` rows of samples side by side, `pitch`
 // apart, through `scratch` (row_scratch_size floats).
 void apply_line_plan_to_rows(float* rows, int32_t pitch, int32_t lines, const LinePlan& plan,

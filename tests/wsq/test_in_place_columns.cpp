@@ -1,6 +1,6 @@
-// A band of columns filtered with the outputs of in_place_outputs written
-// straight over their source after the rest went to scratch, against the whole
-// plan applied from an untouched copy: bit for bit, for analysis and
+// A band of columns filtered in place by apply_line_plan_to_columns with the
+// run of in_place_outputs, against the whole plan applied from an untouched
+// copy: bit for bit, for analysis and
 // synthesis plans of every length from 5 to 300, both inversion flags, and
 // random filters of several shapes besides the codec's own.
 #include <gtest/gtest.h>
@@ -31,19 +31,8 @@ void check_plan(const LinePlan& plan, int32_t length, std::mt19937& random) {
 
   const OutputRange direct = in_place_outputs(plan);
   std::vector<float> scratch(static_cast<std::size_t>(length) * kLines);
-  const LineLayout scratch_lines{1, kLines};
   std::vector<float> made = plane;
-  apply_line_plan(scratch.data(), scratch_lines, made.data(), columns, kLines, plan,
-                  {0, direct.begin});
-  apply_line_plan(scratch.data(), scratch_lines, made.data(), columns, kLines, plan,
-                  {direct.end, length});
-  apply_line_plan(made.data(), columns, made.data(), columns, kLines, plan, direct);
-  for (int32_t r = 0; r < length; ++r) {
-    if (r >= direct.begin && r < direct.end) continue;
-    if (plan.outputs[r].start == LinePlan::Start::kUntouched) continue;
-    std::memcpy(made.data() + static_cast<std::size_t>(r) * kPitch,
-                scratch.data() + static_cast<std::size_t>(r) * kLines, sizeof(float) * kLines);
-  }
+  apply_line_plan_to_columns(made.data(), kPitch, kLines, plan, direct, scratch.data());
   for (int32_t r = 0; r < length; ++r) {
     for (int32_t j = 0; j < kLines; ++j) {
       const std::size_t at = static_cast<std::size_t>(r) * kPitch + j;
