@@ -12,6 +12,7 @@
 #include "wsq/decoder.h"
 #include "wsq/diagnostics.h"
 #include "wsq/encoder.h"
+#include "wsq/float_plane.h"
 #include "wsq/transform.h"
 #include "wsq/trees.h"
 
@@ -86,9 +87,10 @@ TransformTable decoder_filters() {
   return table;
 }
 
-std::vector<float> print_plane(int32_t width, int32_t height) {
+// Planes as the codec allocates them, so that their alignment is the codec's.
+FloatPlane print_plane(int32_t width, int32_t height) {
   const std::vector<uint8_t> pixels = make_synthetic_print(width, height, 1);
-  std::vector<float> plane(pixels.size());
+  FloatPlane plane(pixels.size());
   float m_shift = 0.0f;
   float r_scale = 0.0f;
   image_to_floats(plane.data(), m_shift, r_scale, pixels.data(),
@@ -106,8 +108,8 @@ void BM_Decompose(benchmark::State& state) {
   const int32_t height = static_cast<int32_t>(state.range(1));
   WsqTrees trees;
   build_wsq_trees(trees, width, height);
-  const std::vector<float> original = print_plane(width, height);
-  std::vector<float> plane;
+  const FloatPlane original = print_plane(width, height);
+  FloatPlane plane;
   for (auto _ : state) {
     state.PauseTiming();
     plane = original;
@@ -124,11 +126,11 @@ void BM_Reconstruct(benchmark::State& state) {
   const int32_t height = static_cast<int32_t>(state.range(1));
   WsqTrees trees;
   build_wsq_trees(trees, width, height);
-  std::vector<float> original = print_plane(width, height);
+  FloatPlane original = print_plane(width, height);
   wsq_decompose(original.data(), width, height, trees.wavelet_tree, kWaveletNodeCount,
                 encoder_hifilt, kEncoderHiSize, encoder_lofilt, kEncoderLoSize);
   const TransformTable table = decoder_filters();
-  std::vector<float> plane;
+  FloatPlane plane;
   for (auto _ : state) {
     state.PauseTiming();
     plane = original;

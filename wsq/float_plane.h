@@ -30,6 +30,9 @@ enum class Pages : uint8_t { kOnDemand, kHuge, kPrefaulted };
 
 inline constexpr std::size_t kHugePage = std::size_t{2} << 20;
 inline constexpr std::size_t kLargeBlock = 4 * kHugePage;
+// Every block starts on a cache line, the width of the widest vector: a
+// row of a plane whose width is a multiple of 16 then starts on one too.
+inline constexpr std::size_t kVectorAlignment = 64;
 
 template <class T, Pages kPages = Pages::kHuge>
 struct UnsetAllocator : std::allocator<T> {
@@ -48,27 +51,23 @@ struct UnsetAllocator : std::allocator<T> {
 
   static bool huge(std::size_t n) { return kPages == Pages::kHuge && large(n); }
 
-  T* allocate(std::size_t n) {
-    if (!huge(n)) {
-      T* block = std::allocator<T>::allocate(n);
-      if (kPages == Pages::kPrefaulted && large(n)) prefault(block, n * sizeof(T));
-      return block;
-    }
-    const std::size_t bytes = n * sizeof(T);
-    void* block = ::operator new (bytes, std::align_val_t{kHugePage});
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    madvise(block, bytes / kHugePage * kHugePage, MADV_HUGEPAGE);  // only a hint
-#endif
-    return static_cast<T*>(block);
+  // Huge blocks start on a huge page, the rest on a cache line.
+  static std::align_val_t alignment(std::size_t n) {
+    return std::align_val_t{huge(n) ? kHugePage : kVectorAlignment};
   }
 
-  void deallocate(T* p, std::size_t n) noexcept {
-    if (!huge(n)) {
-      std::allocator<T>::deallocate(p, n);
-    } else {
-      ::operator delete (p, std::align_val_t{kHugePage});
-    }
+  T* allocate(std::size_t n) {
+    if (n > SIZE_MAX / sizeof(T)) throw std::bad_array_new_length();
+    const std::size_t bytes = n * sizeof(T);
+    T* block = static_cast<T*>(::operator new (bytes, alignment(n)));
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    if (huge(n)) madvise(block, bytes / kHugePage * kHugePage, MADV_HUGEPAGE);  // only a hint
+#endif
+    if (kPages == Pages::kPrefaulted && large(n)) prefault(block, bytes);
+    return block;
   }
+
+  void deallocate(T* p, std::size_t n) noexcept { ::operator delete (p, alignment(n)); }
 
   // Asks the system for every whole page of the block now; only a hint,
   // which older systems refuse.
