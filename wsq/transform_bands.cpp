@@ -45,7 +45,14 @@ class PlanBand {
  public:
   PlanBand(float* out, LineLayout to, const float* in, LineLayout from, int32_t lines,
            const LinePlan& plan, OutputRange outputs)
-      : out_(out), to_(to), in_(in), from_(from), lines_(lines), plan_(plan), outputs_(outputs) {}
+      : out_(out),
+        to_(to),
+        in_(in),
+        from_(from),
+        lines_(lines),
+        plan_(plan),
+        outputs_(outputs),
+        lead_(aligning_lead()) {}
 
   void run() const {
     const std::size_t n = plan_.outputs.size();
@@ -78,26 +85,45 @@ class PlanBand {
   void output(const LinePlan::Output& o, float* out) const {
     const int32_t* index = plan_.index.data() + o.first;
     const float* coefficient = plan_.coefficient.data() + o.first;
-    int32_t j = 0;
-    if (from_.pitch == 1 && to_.pitch == 1) {
-      for (; j + kGroup <= lines_; j += kGroup) group(o, index, coefficient, out, j);
-      for (; j + kLanes <= lines_; j += kLanes) lanes<kLanes>(o, index, coefficient, out, j);
-      // The last lines in narrower vectors, never in one that overlaps
-      // lines already written: the destination may be the source.
-      if constexpr (kLanes >= 16) {
-        if (j + 8 <= lines_) {
-          lanes<8>(o, index, coefficient, out, j);
-          j += 8;
-        }
-      }
-      if constexpr (kLanes >= 8) {
-        if (j + 4 <= lines_) {
-          lanes<4>(o, index, coefficient, out, j);
-          j += 4;
-        }
+    if (from_.pitch != 1 || to_.pitch != 1) {
+      for (int32_t j = 0; j < lines_; ++j) line(o, index, coefficient, out, j);
+      return;
+    }
+    narrow(o, index, coefficient, out, 0, lead_);
+    int32_t j = lead_;
+    for (; j + kGroup <= lines_; j += kGroup) group(o, index, coefficient, out, j);
+    for (; j + kLanes <= lines_; j += kLanes) lanes<kLanes>(o, index, coefficient, out, j);
+    narrow(o, index, coefficient, out, j, lines_);
+  }
+
+  // Lines [j, end), fewer than kLanes, in narrower vectors and then one at
+  // a time, never in a vector that overlaps lines already written: the
+  // destination may be the source.
+  void narrow(const LinePlan::Output& o, const int32_t* index, const float* coefficient,
+              float* out, int32_t j, int32_t end) const {
+    if constexpr (kLanes >= 16) {
+      if (j + 8 <= end) {
+        lanes<8>(o, index, coefficient, out, j);
+        j += 8;
       }
     }
-    for (; j < lines_; ++j) line(o, index, coefficient, out, j);
+    if constexpr (kLanes >= 8) {
+      if (j + 4 <= end) {
+        lanes<4>(o, index, coefficient, out, j);
+        j += 4;
+      }
+    }
+    for (; j < end; ++j) line(o, index, coefficient, out, j);
+  }
+
+  // The lines before the first whose samples start a whole vector in
+  // memory, where the lines of every sample row are aligned alike: loads
+  // that straddle two cache lines cost twice.
+  int32_t aligning_lead() const {
+    if (from_.pitch != 1 || from_.stride % kLanes != 0) return 0;
+    const auto at = reinterpret_cast<std::uintptr_t>(in_) / sizeof(float);
+    const auto lead = static_cast<int32_t>((kLanes - at % kLanes) % kLanes);
+    return lead < lines_ ? lead : 0;
   }
 
   const float* sample_at(int32_t index, int32_t line) const {
@@ -175,6 +201,7 @@ class PlanBand {
   int32_t lines_;
   const LinePlan& plan_;
   OutputRange outputs_;
+  int32_t lead_;  // lines before the first aligned vector
 };
 
 // Splits 2 kLanes samples into the even ones (a0 a2 ... b0 b2 ...) and the

@@ -47,15 +47,19 @@ void for_each_case(const std::vector<Shape>& shapes, std::mt19937& random, const
 }
 
 // Lines side by side (the layout that runs in vectors), the source at an
-// odd offset into a larger area so that no load is aligned.
+// odd offset into a larger area. The sample rows are an odd number of
+// floats apart, so that no load is aligned, or a whole number of vectors
+// apart, so that the kernels start with the lines before the first aligned
+// vector.
 void check_set(Kernel reference, Kernel fast, const std::vector<Shape>& shapes,
                const std::string& set) {
   std::mt19937 random(2024);
   const std::vector<float> samples = random_values(1 << 17, random);
   for_each_case(shapes, random, [&](const FilterPair& filters, int32_t length, int32_t invert) {
     const int32_t lines = std::vector<int32_t>{3, 32, 45, 64, 130}[(length + invert) % 5];
-    const int32_t pitch_gap = 1 + 2 * (length % 3);  // odd gaps between sample rows
-    const LineLayout from{1, lines + pitch_gap};
+    const int32_t odd_stride = lines + 1 + 2 * (length % 3);
+    const int32_t vector_stride = (lines + 16) / 16 * 16;
+    const LineLayout from{1, length % 4 < 2 ? odd_stride : vector_stride};
     const LineLayout to{1, lines};
     const size_t used = static_cast<size_t>(from.stride) * length;
     const float* source = samples.data() + 1 + 2 * (random() % ((samples.size() - used) / 2 - 1));
