@@ -16,16 +16,26 @@
 
 namespace {
 
-// Lines filtered per task. Wider bands of columns read longer stretches of
-// each row; the band is kept short enough that the scratch of all threads
-// stays within half a float plane (most of the codec's memory budget is the
-// plane itself).
+// Lines filtered per task. A band of columns is filtered down the whole
+// height of the plane, through scratch as large as the band. Where the
+// bands of up to kNarrowBandLines columns fit the processor's nearer
+// caches, they stay that narrow and are filtered there; on taller planes
+// every band streams from memory whatever its width, and wide bands do it
+// faster, in longer runs of each row (a 4000 x 4000 decode took 75 ms with
+// bands of 512 columns against 95 ms with 128, while 1600 x 1500 took 8.1
+// ms with 128 against 8.5 with 512). The band is also kept short enough
+// that the scratch of all threads stays within half a float plane (most of
+// the codec's memory budget is the plane itself).
 constexpr int32_t kMinBandLines = 32;
-constexpr int32_t kMaxBandLines = 128;
+constexpr int32_t kNarrowBandLines = 128;
+constexpr int32_t kWideBandLines = 512;
+constexpr int64_t kCachedBandBytes = int64_t{1} << 20;
 
 int32_t band_lines(int32_t width, int32_t height, int32_t threads) {
   const int32_t fitting = std::min(width, height) / (4 * threads);
-  return std::clamp(fitting / kMinBandLines * kMinBandLines, kMinBandLines, kMaxBandLines);
+  const bool cached = int64_t{kNarrowBandLines} * height * sizeof(float) <= kCachedBandBytes;
+  const int32_t most = cached ? kNarrowBandLines : kWideBandLines;
+  return std::clamp(fitting / kMinBandLines * kMinBandLines, kMinBandLines, most);
 }
 
 bool nodes_fit_filters(const WaveletTree& tree, int32_t node_count) {
