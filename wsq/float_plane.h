@@ -45,9 +45,8 @@ struct UnsetAllocator : std::allocator<T> {
   template <class U>
   UnsetAllocator(const UnsetAllocator<U, kPages>&) noexcept {}
 
-  static bool large(std::size_t n) {
-    return n <= SIZE_MAX / sizeof(T) && n * sizeof(T) >= kLargeBlock;
-  }
+  // `n` is a count allocate has checked against overflow.
+  static bool large(std::size_t n) { return n * sizeof(T) >= kLargeBlock; }
 
   static bool huge(std::size_t n) { return kPages == Pages::kHuge && large(n); }
 

@@ -117,8 +117,8 @@ class PlanBand {
   }
 
   // The lines before the first whose samples start a whole vector in
-  // memory, where the lines of every sample row are aligned alike: loads
-  // that straddle two cache lines cost twice.
+  // memory, where the lines of every sample row are aligned alike: a load
+  // that straddles two cache lines costs several times one that does not.
   int32_t aligning_lead() const {
     if (from_.pitch != 1 || from_.stride % kLanes != 0) return 0;
     const auto at = reinterpret_cast<std::uintptr_t>(in_) / sizeof(float);
