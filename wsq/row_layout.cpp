@@ -50,6 +50,7 @@ class Builder {
   RowLayout build() {
     for (int32_t residue = 0; residue < layout_.step; ++residue) find_runs(residue);
     for (std::size_t r = 0; r < layout_.runs.size(); ++r) stretch(r);
+    align_segments();
     for (int32_t p = 0; p < n_; ++p) {
       if (!in_run_[p] && plan_.outputs[p].start != LinePlan::Start::kUntouched) {
         layout_.singles.push_back(p);
@@ -135,6 +136,37 @@ class Builder {
     while (join(r, r.first + r.count * step, r.count)) ++r.count;
   }
 
+  // Moves each segment with its room so that the first tap of a run that
+  // reads it first lands on a multiple of kAlignment. A segment moves on by
+  // at least as much as the one before it, so none overlaps the next.
+  void align_segments() {
+    const std::size_t count = layout_.segments.size();
+    std::vector<int32_t> first(count, -1);
+    for (int32_t at : layout_.positions) {
+      const int32_t s = segment_at(layout_, at);
+      if (s >= 0 && (first[s] < 0 || at < first[s])) first[s] = at;
+    }
+    std::vector<int32_t> shift(count, 0);
+    int32_t moved = 0;
+    for (std::size_t s = 0; s < count; ++s) {
+      if (first[s] >= 0) moved += (kAlign - (first[s] + moved) % kAlign) % kAlign;
+      shift[s] = moved;
+    }
+    const auto move = [&](int32_t& at) {
+      const int32_t s = segment_at(layout_, at);
+      if (s >= 0) at += shift[s];
+    };
+    for (int32_t& at : layout_.positions) move(at);
+    for (int32_t& at : layout_.where) move(at);
+    for (RowLayout::Margin& m : layout_.margins) {
+      move(m.to);
+      move(m.from);
+    }
+    for (std::size_t s = 0; s < count; ++s) layout_.segments[s].at += shift[s];
+  }
+
+  static constexpr int32_t kAlign = RowLayout::kAlignment;
+
   const LinePlan& plan_;
   int32_t n_;
   RowLayout layout_;
@@ -144,6 +176,16 @@ class Builder {
 };
 
 }  // namespace
+
+int32_t segment_at(const RowLayout& rows, int32_t at) {
+  for (std::size_t s = 0; s < rows.segments.size(); ++s) {
+    const RowLayout::Segment& g = rows.segments[s];
+    if (at >= g.at - RowLayout::kRoom && at < g.at + g.count + RowLayout::kRoom) {
+      return static_cast<int32_t>(s);
+    }
+  }
+  return -1;
+}
 
 RowLayout row_layout(const LinePlan& plan, std::vector<RowLayout::Segment> segments, int32_t step) {
   return Builder(plan, std::move(segments), step).build();

@@ -7,6 +7,9 @@
 // those of the run shifted on, except that the reflected ones read other
 // samples, joins the run once those samples are copied into the room
 // beside its segment. What no run takes is worked out one output at a time.
+// Each segment is placed so that the first samples the runs read in it start
+// a whole number of kAlignment floats into scratch: the kernel then cuts its
+// vectors out of loads that do not straddle cache lines.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -47,12 +50,18 @@ struct RowLayout {
   static constexpr int32_t kMinRun = 16;
   // Room on each side of a segment; a run is stretched no further.
   static constexpr int32_t kRoom = 256;
+  // Floats in a cache line, which is also the widest vector.
+  static constexpr int32_t kAlignment = 16;
 };
 
-// Scratch floats any row layout of a line of `length` samples needs.
+// Scratch floats any row layout of a line of `length` samples needs: two
+// segments with room on both sides, each moved on by less than kAlignment.
 inline std::size_t row_scratch_size(int32_t length) {
-  return static_cast<std::size_t>(length) + 4 * RowLayout::kRoom;
+  return static_cast<std::size_t>(length) + 4 * RowLayout::kRoom + 2 * RowLayout::kAlignment;
 }
+
+// The segment whose samples or room hold scratch position `at`, or -1.
+int32_t segment_at(const RowLayout& rows, int32_t at);
 
 // Lays out `plan`, whose taps read `segments` (their `at` is filled in), for
 // runs of outputs `step` apart.

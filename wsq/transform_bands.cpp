@@ -99,8 +99,8 @@ class PlanBand {
   // Lines [j, end), fewer than kLanes, in narrower vectors and then one at
   // a time, never in a vector that overlaps lines already written: the
   // destination may be the source.
-  void narrow(const LinePlan::Output& o, const int32_t* index, const float* coefficient,
-              float* out, int32_t j, int32_t end) const {
+  void narrow(const LinePlan::Output& o, const int32_t* index, const float* coefficient, float* out,
+              int32_t j, int32_t end) const {
     if constexpr (kLanes >= 16) {
       if (j + 8 <= end) {
         lanes<8>(o, index, coefficient, out, j);
@@ -248,12 +248,60 @@ inline void store_interleaved(float* out, typename Vector<kLanes>::Lanes a,
   }
 }
 
+// The vector kShift samples on from the start of `a`, cut out of `a` and
+// the vector `b` that follows it in memory.
+template <int kLanes, int kShift, std::size_t... I>
+inline typename Vector<kLanes>::Lanes shifted(typename Vector<kLanes>::Lanes a,
+                                              typename Vector<kLanes>::Lanes b,
+                                              std::index_sequence<I...>) {
+  return __builtin_shufflevector(a, b, (kShift + static_cast<int>(I))...);
+}
+
+// Every vector 0, 1, ... sizeof...(D) - 1 samples on from the start of `a`.
+template <int kLanes, std::size_t... D>
+inline void cut_windows(typename Vector<kLanes>::Lanes* windows, typename Vector<kLanes>::Lanes a,
+                        typename Vector<kLanes>::Lanes b, std::index_sequence<D...>) {
+  ((windows[D] = shifted<kLanes, static_cast<int>(D)>(a, b, std::make_index_sequence<kLanes>())),
+   ...);
+}
+
+// How the taps of the two runs of a row lie for the codec's own filter pair,
+// as windows of two segments: tap t of run x reads window(x, t), which is
+// segment window / kWindows from sample window % kWindows of the pair's
+// base on. An analysis (9 low-pass and 7 high-pass taps) reads the even and
+// the odd samples by turns, its high-pass outputs one sample further on
+// than its low-pass ones. A synthesis (the 7 and 9 taps a codestream
+// declares for it) reads the low-pass half, then the high-pass one, its odd
+// outputs one more sample of each.
+struct LowThenHigh {
+  static constexpr int kWindows = 5;
+  static constexpr int kTaps[2] = {9, 7};
+  static constexpr int window(int x, int t) { return t % 2 * kWindows + t / 2 + x; }
+};
+
+struct HighThenLow {
+  static constexpr int kWindows = 5;
+  static constexpr int kTaps[2] = {7, 9};
+  static constexpr int window(int x, int t) { return LowThenHigh::window(1 - x, t); }
+};
+
+struct EvenAndOdd {
+  static constexpr int kWindows = 5;
+  static constexpr int kTaps[2] = {7, 9};
+  static constexpr int window(int x, int t) {
+    const int low = 3 + x;  // taps in the low-pass half
+    return t < low ? t : kWindows + t - low;
+  }
+};
+
 // Applies a plan along rows (samples side by side), in place, as its row
 // layout says (see row_layout.h): each row is copied to scratch, the runs
-// are worked out a vector of outputs at a time (the two runs of a
-// synthesis, even and odd outputs, side by side and interleaved), the rest
-// one output at a time. Every output sums its taps in plan order, as
-// line() does.
+// are worked out a vector of outputs at a time, the rest one output at a
+// time. The two runs of a line, the low and the high outputs of an analysis
+// or the even and the odd ones of a synthesis (interleaved), are worked out
+// side by side: their taps read the same few vectors of each segment, cut
+// once out of whole vectors loaded from cache lines. Every output sums its
+// taps in plan order, as line() does.
 template <int kLanes>
 class RowPlan {
  public:
@@ -266,9 +314,10 @@ class RowPlan {
     // The scratch stays where it is from row to row, and so do the taps.
     for (const RowLayout::Run& r : layout_.runs) runs_.push_back(run_taps(r, 0));
     if (pair_.outputs > 0) {
-      even_ = run_taps(*pair_.even, (pair_.start - pair_.even->first) / 2);
-      odd_ = run_taps(*pair_.odd, (pair_.start + 1 - pair_.odd->first) / 2);
+      for (int32_t x = 0; x < 2; ++x) pair_taps_[x] = run_taps(*pair_.run[x], pair_.from[x]);
+      windows_ = pair_windows();
     }
+    pattern_ = pattern();
   }
 
   void run(float* row) const {
@@ -279,10 +328,19 @@ class RowPlan {
       copy_segments(row);
     }
     for (const RowLayout::Margin& m : layout_.margins) scratch_[m.to] = scratch_[m.from];
-    if (pair_.outputs > 0) {
-      run_pair(row);
-    } else {
+    if (pair_.outputs == 0) {
       for (std::size_t r = 0; r < runs_.size(); ++r) run_alone(row, layout_.runs[r], runs_[r]);
+    } else if (pattern_ == 1) {
+      run_pair(row, [&](int32_t k, auto& a, auto& b) { windowed<LowThenHigh>(k, a, b); });
+    } else if (pattern_ == 2) {
+      run_pair(row, [&](int32_t k, auto& a, auto& b) { windowed<HighThenLow>(k, a, b); });
+    } else if (pattern_ == 3) {
+      run_pair(row, [&](int32_t k, auto& a, auto& b) { windowed<EvenAndOdd>(k, a, b); });
+    } else {
+      run_pair(row, [&](int32_t k, auto& a, auto& b) {
+        vectors(pair_taps_[0], k, a);
+        vectors(pair_taps_[1], k, b);
+      });
     }
     for (int32_t p : layout_.singles) row[p] = single(p);
   }
@@ -290,6 +348,8 @@ class RowPlan {
  private:
   using V = Vector<kLanes>;
   using Lanes = typename V::Lanes;
+  // The most vectors cut out of two whole vectors that follow one another.
+  static constexpr int32_t kMaxWindows = kLanes + 1;
 
   // Whether the segments are the even and the odd samples of the row.
   bool even_and_odd() const {
@@ -310,26 +370,36 @@ class RowPlan {
     }
   }
 
-  // An even and an odd run worked out together from position `start`, for
-  // `outputs` outputs of each (at least kLanes).
+  // The two runs of a line worked out together, for `outputs` outputs of
+  // each (at least kLanes) from their outputs `from`. The pair's output k
+  // of run x goes to row[out[x] + k], or, interleaved, run 0's to
+  // row[out[0] + 2 k] and run 1's just after it.
   struct Pair {
-    const RowLayout::Run* even = nullptr;
-    const RowLayout::Run* odd = nullptr;
-    int32_t start = 0;
+    const RowLayout::Run* run[2] = {nullptr, nullptr};
+    int32_t from[2] = {0, 0};
+    int32_t out[2] = {0, 0};
     int32_t outputs = 0;
+    bool interleaved = false;
   };
 
   Pair paired_runs() const {
+    if (layout_.runs.size() != 2) return {};
+    const RowLayout::Run* a = &layout_.runs[0];
+    const RowLayout::Run* b = &layout_.runs[1];
     Pair pair;
-    if (layout_.step != 2 || layout_.runs.size() != 2) return pair;
-    pair.even = &layout_.runs[0];
-    pair.odd = &layout_.runs[1];
-    if (pair.even->first % 2 != 0) std::swap(pair.even, pair.odd);
-    if (pair.even->first % 2 != 0 || pair.odd->first % 2 != 1) return {};
-    pair.start = std::max(pair.even->first, pair.odd->first - 1);
-    const int32_t end = std::min(pair.even->first + 2 * pair.even->count,
-                                 pair.odd->first - 1 + 2 * pair.odd->count);
-    pair.outputs = (end - pair.start) / 2;
+    if (layout_.step == 1) {
+      pair = {{a, b}, {0, 0}, {a->first, b->first}, std::min(a->count, b->count), false};
+    } else if (layout_.step == 2) {
+      if (a->first % 2 != 0) std::swap(a, b);
+      if (a->first % 2 != 0 || b->first % 2 != 1) return {};
+      const int32_t start = std::max(a->first, b->first - 1);
+      const int32_t end = std::min(a->first + 2 * a->count, b->first - 1 + 2 * b->count);
+      pair = {{a, b},
+              {(start - a->first) / 2, (start + 1 - b->first) / 2},
+              {start, start + 1},
+              (end - start) / 2,
+              true};
+    }
     if (pair.outputs < kLanes) return {};
     return pair;
   }
@@ -373,6 +443,42 @@ class RowPlan {
     return taps;
   }
 
+  // Where the taps of the pair read: at the pair's output k, the vector
+  // k + base[s] ... of segment s and the `count` - 1 vectors each one
+  // sample further on; tap t of run x reads the one numbered window[x][t]
+  // (segment s's from s * count on).
+  struct Windows {
+    int32_t count = 0;  // 0 where the taps are read as they lie
+    int32_t base[2] = {0, 0};
+    int32_t window[2][wsq_walk::kMaxTaps];
+  };
+
+  Windows pair_windows() const {
+    Windows w;
+    int32_t last[2] = {-1, -1};
+    for (int32_t pass = 0; pass < 2; ++pass) {  // bases first, then windows
+      for (int32_t x = 0; x < 2; ++x) {
+        const RunTaps& taps = pair_taps_[x];
+        for (int32_t t = 0; t < taps.taps; ++t) {
+          const auto at = static_cast<int32_t>(taps.from[t] - scratch_);
+          const int32_t s = segment_at(layout_, at);
+          if (s < 0 || s > 1) return {};
+          if (pass == 0) {
+            if (last[s] < 0 || at < w.base[s]) w.base[s] = at;
+            last[s] = std::max(last[s], at);
+          } else {
+            w.window[x][t] = s * w.count + at - w.base[s];
+          }
+        }
+      }
+      if (pass == 0) {
+        w.count = std::max(last[0] - w.base[0], last[1] - w.base[1]) + 1;
+        if (w.count > kMaxWindows) return {};
+      }
+    }
+    return w;
+  }
+
   // The output k on from where `taps` were taken, alone.
   static float run_single(const RunTaps& taps, int32_t k) {
     int32_t t = 0;
@@ -406,6 +512,62 @@ class RowPlan {
 #pragma GCC unroll 16
       for (int32_t v = 0; v < kVectors; ++v) acc[v] = acc[v] + c * V::load(in + v * kLanes);
     }
+  }
+
+  // kVectors x kLanes outputs of run x of the pair with every tap read from
+  // the windows of pattern P.
+  template <class P, int x, int kVectors, std::size_t... T>
+  void pattern_sums(const Lanes (&windows)[kVectors][2 * P::kWindows], Lanes (&acc)[kVectors],
+                    std::index_sequence<T...>) const {
+    const float* c = pair_taps_[x].coefficient;
+#pragma GCC unroll 16
+    for (int32_t v = 0; v < kVectors; ++v) {
+      acc[v] = c[0] * windows[v][P::window(x, 0)];
+      ((acc[v] = acc[v] + c[T + 1] * windows[v][P::window(x, T + 1)]), ...);
+    }
+  }
+
+  // kVectors x kLanes outputs of each run of the pair, its output k on, for
+  // taps laid out as pattern P says.
+  template <class P, int kVectors>
+  void windowed(int32_t k, Lanes (&a)[kVectors], Lanes (&b)[kVectors]) const {
+    Lanes windows[kVectors][2 * P::kWindows];
+#pragma GCC unroll 2
+    for (int32_t s = 0; s < 2; ++s) {
+      const float* at = scratch_ + windows_.base[s] + k;
+      Lanes whole = V::load(at);
+#pragma GCC unroll 16
+      for (int32_t v = 0; v < kVectors; ++v) {
+        const Lanes next = V::load(at + (v + 1) * kLanes);
+        cut_windows<kLanes>(windows[v] + s * P::kWindows, whole, next,
+                            std::make_index_sequence<P::kWindows>());
+        whole = next;
+      }
+    }
+    pattern_sums<P, 0>(windows, a, std::make_index_sequence<P::kTaps[0] - 1>());
+    pattern_sums<P, 1>(windows, b, std::make_index_sequence<P::kTaps[1] - 1>());
+  }
+
+  // Whether the pair's taps are laid out as pattern P says.
+  template <class P>
+  bool matches() const {
+    if (windows_.count != P::kWindows || P::kWindows > kMaxWindows) return false;
+    for (int32_t x = 0; x < 2; ++x) {
+      const RunTaps& taps = pair_taps_[x];
+      if (!taps.first_product || taps.taps != P::kTaps[x]) return false;
+      for (int32_t t = 0; t < taps.taps; ++t) {
+        if (windows_.window[x][t] != P::window(x, t)) return false;
+      }
+    }
+    return true;
+  }
+
+  int32_t pattern() const {
+    if (pair_.outputs == 0 || windows_.count == 0) return 0;
+    if (matches<LowThenHigh>()) return 1;
+    if (matches<HighThenLow>()) return 2;
+    if (matches<EvenAndOdd>()) return 3;
+    return 0;
   }
 
   // The vector steps along `count` outputs: whole groups, then single
@@ -445,41 +607,45 @@ class RowPlan {
     steps(r.count, group, one);
   }
 
-  void run_pair(float* row) const {
+  // The pair's outputs, `sum(k, a, b)` giving the vectors of both runs from
+  // the pair's output k on, then those of either run outside the pair.
+  template <class Sum>
+  void run_pair(float* row, Sum sum) const {
     constexpr int32_t kHalf = kGroupVectors / 2;
-    const RunTaps& even = even_;
-    const RunTaps& odd = odd_;
-    float* out = row + pair_.start;
-    // Groups of kGroupVectors vectors: half of them even outputs, half odd.
+    const auto store = [&](int32_t k, Lanes a, Lanes b) {
+      if (pair_.interleaved) {
+        store_interleaved<kLanes>(row + pair_.out[0] + 2 * k, a, b);
+      } else {
+        V::store(row + pair_.out[0] + k, a);
+        V::store(row + pair_.out[1] + k, b);
+      }
+    };
+    // Groups of kGroupVectors vectors: half of them of each run.
     const auto group = [&](int32_t k) {
       for (int32_t half = 0; half < 2; ++half) {
         const int32_t at = k + half * kHalf * kLanes;
         Lanes a[kHalf];
         Lanes b[kHalf];
-        vectors<kHalf>(even, at, a);
-        vectors<kHalf>(odd, at, b);
+        sum(at, a, b);
 #pragma GCC unroll 16
-        for (int32_t v = 0; v < kHalf; ++v) {
-          store_interleaved<kLanes>(out + 2 * (at + v * kLanes), a[v], b[v]);
-        }
+        for (int32_t v = 0; v < kHalf; ++v) store(at + v * kLanes, a[v], b[v]);
       }
     };
     const auto one = [&](int32_t k) {
       Lanes a[1];
       Lanes b[1];
-      vectors<1>(even, k, a);
-      vectors<1>(odd, k, b);
-      store_interleaved<kLanes>(out + 2 * k, a[0], b[0]);
+      sum(k, a, b);
+      store(k, a[0], b[0]);
     };
     steps(pair_.outputs, group, one);
-    // The outputs of either run before and after the paired stretch.
-    const int32_t end = pair_.start + 2 * pair_.outputs;
-    for (const RowLayout::Run* r : {pair_.even, pair_.odd}) {
-      const RunTaps& taps = runs_[static_cast<std::size_t>(r - layout_.runs.data())];
-      const int32_t done_from = (pair_.start - r->first + 1) / 2;
-      const int32_t done_to = std::min(r->count, (end - r->first + 1) / 2);
-      for (int32_t j = 0; j < done_from; ++j) row[r->first + 2 * j] = run_single(taps, j);
-      for (int32_t j = done_to; j < r->count; ++j) row[r->first + 2 * j] = run_single(taps, j);
+    for (int32_t x = 0; x < 2; ++x) {
+      const RowLayout::Run& r = *pair_.run[x];
+      const RunTaps& taps = runs_[static_cast<std::size_t>(&r - layout_.runs.data())];
+      const int32_t done_to = std::min(r.count, pair_.from[x] + pair_.outputs);
+      for (int32_t j = 0; j < pair_.from[x]; ++j)
+        row[r.first + j * layout_.step] = run_single(taps, j);
+      for (int32_t j = done_to; j < r.count; ++j)
+        row[r.first + j * layout_.step] = run_single(taps, j);
     }
   }
 
@@ -489,8 +655,9 @@ class RowPlan {
   Pair pair_;
   bool split_;
   std::vector<RunTaps> runs_;  // the taps of each run from its first output
-  RunTaps even_;               // the taps of the paired runs from the pair's start
-  RunTaps odd_;
+  RunTaps pair_taps_[2];       // the taps of the paired runs from the pair's start
+  Windows windows_;
+  int32_t pattern_ = 0;  // of the pair's taps, 0 where they are read as they lie
 };
 
 template <int kLanes>

@@ -46,6 +46,17 @@ void check_places(const LinePlan& plan, int32_t length) {
   }
 }
 
+// The first sample the runs read in each segment starts a cache line.
+void check_alignment(const RowLayout& rows) {
+  std::vector<int32_t> first(rows.segments.size(), -1);
+  for (int32_t at : rows.positions) {
+    const int32_t s = segment_at(rows, at);
+    ASSERT_GE(s, 0);
+    if (first[s] < 0 || at < first[s]) first[s] = at;
+  }
+  for (int32_t at : first) EXPECT_EQ(at % RowLayout::kAlignment, 0) << "segment from " << at;
+}
+
 void check_layouts(PlanMaker make_plan) {
   for (int32_t length = 4 * RowLayout::kMinRun; length <= 300; ++length) {
     for (int32_t invert : {0, 1}) {
@@ -53,6 +64,7 @@ void check_layouts(PlanMaker make_plan) {
       const LinePlan plan = make_plan(length, kCodecFilters, invert);
       EXPECT_TRUE(plan.rows.singles.empty());
       check_places(plan, length);
+      check_alignment(plan.rows);
     }
   }
 }
