@@ -81,8 +81,8 @@ class Recorder {
     for (int32_t p = 0; p < n_; ++p) {
       LinePlan::Output& o = plan.outputs[p];
       const int32_t reset = last_reset[p];
-      o.start = reset == kNeverWritten           ? LinePlan::Start::kUntouched
-                : reset == kOnlyAdded             ? LinePlan::Start::kTarget
+      o.start = reset == kNeverWritten               ? LinePlan::Start::kUntouched
+                : reset == kOnlyAdded                ? LinePlan::Start::kTarget
                 : log_[reset].kind == Write::kAssign ? LinePlan::Start::kFirstProduct
                                                      : LinePlan::Start::kZero;
       o.first = total;
@@ -301,8 +301,8 @@ PlanStretch synthesis_stretch(int32_t from, int32_t to, int32_t invert) {
 // The plan of a line of `length`: walked whole, or, where its outputs
 // repeat and it is long enough, stretched from the walk of a short line.
 template <class Walk, class Stretch>
-LinePlan walked_or_stretched(int32_t length, const FilterPair& filters, int32_t invert,
-                             bool repeat, Walk walk, Stretch stretch) {
+LinePlan walked_or_stretched(int32_t length, const FilterPair& filters, int32_t invert, bool repeat,
+                             Walk walk, Stretch stretch) {
   const int32_t from = short_length(length, filters, repeat);
   if (from == 0) return walk(length, filters, invert);
   return stretch_plan(walk(from, filters, invert), stretch(from, length, invert));
@@ -357,23 +357,31 @@ OutputRange in_place_outputs(const LinePlan& plan) {
   return best;
 }
 
-LinePlan analysis_plan(int32_t length, const FilterPair& filters, int32_t invert) {
+LinePlan analysis_plan(int32_t length, const FilterPair& filters, int32_t invert, PlanUse use) {
   const bool repeat =
       usable_filters(filters) && outputs_repeat(analysis_setup(filters.lsize, filters.hsize));
-  LinePlan plan = walked_or_stretched(length, filters, invert, repeat, walked_analysis,
-                                      analysis_stretch);
-  add_analysis_rows(plan, length);
+  LinePlan plan =
+      walked_or_stretched(length, filters, invert, repeat, walked_analysis, analysis_stretch);
+  if (use == PlanUse::kRowsAndColumns) add_analysis_rows(plan, length);
   return plan;
 }
 
-LinePlan synthesis_plan(int32_t length, const FilterPair& filters, int32_t invert) {
+LinePlan synthesis_plan(int32_t length, const FilterPair& filters, int32_t invert, PlanUse use) {
   // The setup of either parity starts its filters alike.
   const bool repeat = usable_filters(filters) &&
                       outputs_repeat(synthesis_setup(filters.lsize, filters.hsize, false));
-  LinePlan plan = walked_or_stretched(length, filters, invert, repeat, walked_synthesis,
-                                      synthesis_stretch);
-  add_synthesis_rows(plan, length, invert);
+  LinePlan plan =
+      walked_or_stretched(length, filters, invert, repeat, walked_synthesis, synthesis_stretch);
+  if (use == PlanUse::kRowsAndColumns) add_synthesis_rows(plan, length, invert);
   return plan;
+}
+
+LinePlan analysis_plan(int32_t length, const FilterPair& filters, int32_t invert) {
+  return analysis_plan(length, filters, invert, PlanUse::kRowsAndColumns);
+}
+
+LinePlan synthesis_plan(int32_t length, const FilterPair& filters, int32_t invert) {
+  return synthesis_plan(length, filters, invert, PlanUse::kRowsAndColumns);
 }
 
 LinePlan walked_analysis_plan(int32_t length, const FilterPair& filters, int32_t invert) {

@@ -28,8 +28,16 @@ struct LinePlan {
   RowLayout rows;  // how the along-row kernel works it out
 };
 
+// What a plan is made for: filtering lines side by side needs its outputs
+// and taps alone; filtering along rows also needs its row layout.
+enum class PlanUse { kColumns, kRowsAndColumns };
+
 // The plans of analyse_lines and synthesise_lines for lines of `length`.
 // A long line's plan is stretched from that of a shorter line.
+LinePlan analysis_plan(int32_t length, const FilterPair& filters, int32_t invert, PlanUse use);
+LinePlan synthesis_plan(int32_t length, const FilterPair& filters, int32_t invert, PlanUse use);
+
+// The same plans for every use.
 LinePlan analysis_plan(int32_t length, const FilterPair& filters, int32_t invert);
 LinePlan synthesis_plan(int32_t length, const FilterPair& filters, int32_t invert);
 

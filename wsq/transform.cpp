@@ -51,7 +51,8 @@ std::size_t scratch_size(int32_t width, int32_t height, int32_t lines) {
                   row_scratch_size(width));
 }
 
-using PlanMaker = LinePlan (*)(int32_t length, const FilterPair& filters, int32_t invert);
+using PlanMaker = LinePlan (*)(int32_t length, const FilterPair& filters, int32_t invert,
+                               PlanUse use);
 
 // A line's plan, and the outputs a column pass writes straight back into
 // the plane.
@@ -59,6 +60,7 @@ struct PassPlan {
   LinePlan plan;
   OutputRange in_place;
   bool columns = false;  // some node's columns use it
+  bool rows = false;     // some node's rows use it
 };
 
 // The plans of the lines of every node, by length and inversion flag: nodes
@@ -66,12 +68,12 @@ struct PassPlan {
 // the threads of `pool`. False when there is no memory for them.
 using LinePlans = std::map<std::pair<int32_t, int32_t>, PassPlan>;
 
-bool make_plans(LinePlans& plans, const WaveletTree& tree, int32_t node_count,
-                PlanMaker make_plan, const FilterPair& filters, WorkerPool& pool) {
+bool make_plans(LinePlans& plans, const WaveletTree& tree, int32_t node_count, PlanMaker make_plan,
+                const FilterPair& filters, WorkerPool& pool) {
   std::vector<LinePlans::iterator> slots;
   try {
     for (int32_t i = 0; i < node_count; ++i) {
-      plans.try_emplace({tree[i].dx, tree[i].ir});
+      plans.try_emplace({tree[i].dx, tree[i].ir}).first->second.rows = true;
       plans.try_emplace({tree[i].dy, tree[i].ic}).first->second.columns = true;
     }
     for (auto at = plans.begin(); at != plans.end(); ++at) slots.push_back(at);
@@ -83,7 +85,8 @@ bool make_plans(LinePlans& plans, const WaveletTree& tree, int32_t node_count,
   pool.run(static_cast<int32_t>(slots.size()), [&](int32_t task, int32_t) {
     auto& [key, made] = *slots[task];
     try {
-      made.plan = make_plan(key.first, filters, key.second);
+      const PlanUse use = made.rows ? PlanUse::kRowsAndColumns : PlanUse::kColumns;
+      made.plan = make_plan(key.first, filters, key.second, use);
       if (made.columns) made.in_place = in_place_outputs(made.plan);
     } catch (const std::bad_alloc&) {
       failed = true;

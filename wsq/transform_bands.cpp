@@ -693,13 +693,13 @@ OutputRange all_outputs(const LinePlan& plan) {
   void analyse_bands_##name(float* destination, LineLayout to, const float* source,         \
                             LineLayout from, int32_t lines, int32_t length,                 \
                             const FilterPair& filters, int32_t invert) {                    \
-    const LinePlan plan = analysis_plan(length, filters, invert);                           \
+    const LinePlan plan = analysis_plan(length, filters, invert, PlanUse::kColumns);        \
     apply_plan_##name(destination, to, source, from, lines, plan, all_outputs(plan));       \
   }                                                                                         \
   void synthesise_bands_##name(float* destination, LineLayout to, const float* source,      \
                                LineLayout from, int32_t lines, int32_t length,              \
                                const FilterPair& filters, int32_t invert) {                 \
-    const LinePlan plan = synthesis_plan(length, filters, invert);                          \
+    const LinePlan plan = synthesis_plan(length, filters, invert, PlanUse::kColumns);       \
     apply_plan_##name(destination, to, source, from, lines, plan, all_outputs(plan));       \
   }
 
