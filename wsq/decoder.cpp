@@ -116,19 +116,25 @@ int32_t wsq_decode_mem(WsqDecoder& decoder, std::vector<uint8_t>& pixels, int32_
       return ret;
     }
   }
-  if (int32_t ret = wsq_reconstruct(fip.data(), frame_width, frame_height, trees.wavelet_tree,
-                                    kWaveletNodeCount, decoder.transform, &pool)) {
-    return ret;
-  }
+  // The pixels are made by the transform's last pass, once its scratch for
+  // the columns is released.
   std::vector<uint8_t> image;
-  try {
-    image.resize(static_cast<size_t>(pixel_count));
-  } catch (const std::bad_alloc&) {
-    diag_write("ERROR: wsq_decode_mem : malloc : cdata\n");
-    return -21;
-  }
-  floats_to_image(image.data(), fip.data(), frame_width, frame_height, decoder.frame.m_shift,
-                  decoder.frame.r_scale, &pool);
+  bool no_image_memory = false;
+  const auto make_image = [&]() -> uint8_t* {
+    try {
+      image.resize(static_cast<size_t>(pixel_count));
+    } catch (const std::bad_alloc&) {
+      diag_write("ERROR: wsq_decode_mem : malloc : cdata\n");
+      no_image_memory = true;
+      return nullptr;
+    }
+    return image.data();
+  };
+  const PixelOutput output{make_image, decoder.frame.m_shift, decoder.frame.r_scale};
+  const int32_t ret = wsq_reconstruct(fip.data(), frame_width, frame_height, trees.wavelet_tree,
+                                      kWaveletNodeCount, decoder.transform, &pool, &output);
+  if (no_image_memory) return -21;
+  if (ret != 0) return ret;
   pixels = std::move(image);
   width = frame_width;
   height = frame_height;

@@ -52,7 +52,9 @@ class Builder {
     for (std::size_t r = 0; r < layout_.runs.size(); ++r) stretch(r);
     align_segments();
     for (int32_t p = 0; p < n_; ++p) {
-      if (!in_run_[p] && plan_.outputs[p].start != LinePlan::Start::kUntouched) {
+      if (plan_.outputs[p].start == LinePlan::Start::kUntouched) {
+        layout_.untouched.push_back(p);
+      } else if (!in_run_[p]) {
         layout_.singles.push_back(p);
       }
     }

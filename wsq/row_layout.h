@@ -46,6 +46,7 @@ struct RowLayout {
   std::vector<Run> runs;       // of at least kMinRun outputs
   std::vector<int32_t> positions;
   std::vector<int32_t> singles;  // written outputs in no run, in order
+  std::vector<int32_t> untouched;  // outputs that keep the row's own sample
 
   static constexpr int32_t kMinRun = 16;
   // Room on each side of a segment; a run is stretched no further.

@@ -45,6 +45,22 @@ bool nodes_fit_filters(const WaveletTree& tree, int32_t node_count) {
   return true;
 }
 
+// Rows the last pass of a reconstruction filters at once before turning
+// them into pixels.
+constexpr int32_t kPixelRows = 32;
+
+// A row's scratch, rounded up to whole cache lines so that what follows it
+// starts on one.
+std::size_t row_scratch_floats(int32_t width) {
+  const std::size_t line = RowLayout::kAlignment;
+  return (row_scratch_size(width) + line - 1) / line * line;
+}
+
+// Whether a node is the whole plane.
+bool whole_plane(const WaveletNode& node, int32_t width, int32_t height) {
+  return node.x == 0 && node.y == 0 && node.dx == width && node.dy == height;
+}
+
 // Per thread: a band of columns filtered out, or one row and its halves.
 std::size_t scratch_size(int32_t width, int32_t height, int32_t lines) {
   return std::max(static_cast<std::size_t>(lines) * static_cast<std::size_t>(height),
@@ -120,9 +136,29 @@ struct Pass {
     const LinePlan& plan = plan_for(node.dx, node.ir).plan;
     const int32_t tasks = (node.dy + band - 1) / band;
     pool.run(tasks, [&](int32_t task, int32_t thread) {
-      const int32_t first = task * band;
-      apply_line_plan_to_rows(base + static_cast<std::ptrdiff_t>(first) * width, width,
-                              std::min(band, node.dy - first), plan, scratch_of(thread));
+      float* rows = base + static_cast<std::ptrdiff_t>(task) * band * width;
+      apply_line_plan_to_rows(rows, width, rows, width, std::min(band, node.dy - task * band), plan,
+                              scratch_of(thread));
+    });
+  }
+
+  // The rows of `node`, the whole plane, filtered kPixelRows at a time into
+  // the scratch after a row's own and turned into pixels there, while they
+  // are in cache.
+  void rows_to_pixels(const WaveletNode& node, const PixelOutput& output, uint8_t* pixels) const {
+    const LinePlan& plan = plan_for(node.dx, node.ir).plan;
+    const int32_t tasks = (node.dy + band - 1) / band;
+    pool.run(tasks, [&](int32_t task, int32_t thread) {
+      float* row_scratch = scratch_of(thread);
+      float* filtered = row_scratch + row_scratch_floats(width);
+      const int32_t end = std::min(node.dy, (task + 1) * band);
+      for (int32_t y = task * band; y < end; y += kPixelRows) {
+        const int32_t rows = std::min(kPixelRows, end - y);
+        const std::ptrdiff_t at = static_cast<std::ptrdiff_t>(y) * width;
+        apply_line_plan_to_rows(filtered, width, plane + at, width, rows, plan, row_scratch);
+        floats_to_bytes(pixels + at, filtered, static_cast<int64_t>(rows) * width, output.r_scale,
+                        output.m_shift);
+      }
     });
   }
 
@@ -197,7 +233,8 @@ int32_t wsq_decompose(float* fdata, int32_t width, int32_t height, const Wavelet
 }
 
 int32_t wsq_reconstruct(float* fdata, int32_t width, int32_t height, const WaveletTree& tree,
-                        int32_t node_count, const TransformTable& table, WorkerPool* pool) {
+                        int32_t node_count, const TransformTable& table, WorkerPool* pool,
+                        const PixelOutput* output) {
   if (table.lo_defined != 1) {
     diag_write("ERROR: wsq_reconstruct : Lopass filter coefficients not defined\n");
     return -95;
@@ -230,10 +267,29 @@ int32_t wsq_reconstruct(float* fdata, int32_t width, int32_t height, const Wavel
     return -97;
   }
   const Pass pass{plans, fdata, width, scratch.data(), per_thread, band, workers};
+  // With pixels wanted, the rows of the whole plane go last, straight into
+  // them.
+  const bool to_pixels = output && node_count > 0 && whole_plane(tree[0], width, height);
   for (int32_t i = node_count - 1; i >= 0; --i) {
     pass.columns(tree[i]);
-    pass.rows(tree[i]);
+    if (i > 0 || !to_pixels) pass.rows(tree[i]);
   }
+  if (!output) return 0;
+  scratch = FloatPlane();  // the column passes are done: the pixels take its room
+  uint8_t* pixels = output->pixels();
+  if (!pixels) return -97;
+  if (!to_pixels) {
+    floats_to_image(pixels, fdata, width, height, output->m_shift, output->r_scale, pool);
+    return 0;
+  }
+  const std::size_t row_floats =
+      row_scratch_floats(width) + static_cast<std::size_t>(kPixelRows) * width;
+  if (!make_scratch(scratch, row_floats, workers)) {
+    diag_write("ERROR : wsq_reconstruct : malloc : fdata1\n");
+    return -97;
+  }
+  const Pass last{plans, fdata, width, scratch.data(), row_floats, band, workers};
+  last.rows_to_pixels(tree[0], *output, pixels);
   return 0;
 }
 

@@ -6,6 +6,7 @@
 // in tap order, so encoder and decoder agree to the bit.
 #include <bit>
 #include <cstdint>
+#include <functional>
 
 #include "wsq/tables.h"
 #include "wsq/trees.h"
@@ -55,12 +56,25 @@ int32_t wsq_decompose(float* fdata, int32_t width, int32_t height, const Wavelet
                       int32_t node_count, const float* hifilt, int32_t hisize, const float* lofilt,
                       int32_t losize, WorkerPool* pool = nullptr);
 
+// Where wsq_reconstruct may put its result as 8-bit pixels, as
+// floats_to_image makes them: `pixels` gives a buffer of width x height
+// once the passes that need most scratch are done, or nullptr.
+struct PixelOutput {
+  std::function<uint8_t*()> pixels;
+  float m_shift = 0.0f;
+  float r_scale = 0.0f;
+};
+
 // Rebuilds the plane in place from its subbands with the table's synthesis
-// filters, sharing the lines as wsq_decompose does. Returns 0, -95 / -96 (filters not defined), -97 (no memory) or -98
-// (a node too small for the filters).
+// filters, sharing the lines as wsq_decompose does. With `output`, the
+// result goes to its pixels instead: the last pass over the rows turns them
+// into pixels a few at a time while they are in cache, and leaves the plane
+// holding what that pass read. Returns 0, -95 / -96 (filters not defined),
+// -97 (no memory, or no pixel buffer) or -98 (a node too small for the
+// filters).
 int32_t wsq_reconstruct(float* fdata, int32_t width, int32_t height, const WaveletTree& tree,
-                        int32_t node_count, const TransformTable& table,
-                        WorkerPool* pool = nullptr);
+                        int32_t node_count, const TransformTable& table, WorkerPool* pool = nullptr,
+                        const PixelOutput* output = nullptr);
 
 // Normalises `count` pixels: fdata = (pixel - m_shift) / r_scale. A uniform
 // image (r_scale 0) gives a plane of zeros. The pixels are shared among the

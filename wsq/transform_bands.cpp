@@ -320,13 +320,15 @@ class RowPlan {
     pattern_ = pattern();
   }
 
-  void run(float* row) const {
+  // Filters row `in` into `row`, which may be `in` itself.
+  void run(const float* in, float* row) const {
     if (split_) {
       const RowLayout::Segment* s = layout_.segments.data();
-      split_samples<kLanes>(scratch_ + s[0].at, scratch_ + s[1].at, row, s[0].count + s[1].count);
+      split_samples<kLanes>(scratch_ + s[0].at, scratch_ + s[1].at, in, s[0].count + s[1].count);
     } else {
-      copy_segments(row);
+      copy_segments(in);
     }
+    for (int32_t p : layout_.untouched) row[p] = in[p];
     for (const RowLayout::Margin& m : layout_.margins) scratch_[m.to] = scratch_[m.from];
     if (pair_.outputs == 0) {
       for (std::size_t r = 0; r < runs_.size(); ++r) run_alone(row, layout_.runs[r], runs_[r]);
@@ -657,14 +659,18 @@ class RowPlan {
   std::vector<RunTaps> runs_;  // the taps of each run from its first output
   RunTaps pair_taps_[2];       // the taps of the paired runs from the pair's start
   Windows windows_;
-  int32_t pattern_ = 0;  // of the pair's taps, 0 where they are read as they lie
+  int32_t pattern_ = 0;             // of the pair's taps, 0 where they are read as they lie
 };
 
 template <int kLanes>
-inline void apply_plan_rows_in(float* rows, int32_t pitch, int32_t lines, const LinePlan& plan,
+inline void apply_plan_rows_in(float* destination, int32_t to_pitch, const float* source,
+                               int32_t from_pitch, int32_t lines, const LinePlan& plan,
                                float* scratch) {
   const RowPlan<kLanes> row_plan(plan, scratch);
-  for (int32_t j = 0; j < lines; ++j) row_plan.run(rows + static_cast<std::ptrdiff_t>(j) * pitch);
+  for (int32_t j = 0; j < lines; ++j) {
+    row_plan.run(source + static_cast<std::ptrdiff_t>(j) * from_pitch,
+                 destination + static_cast<std::ptrdiff_t>(j) * to_pitch);
+  }
 }
 
 template <int kLanes>
@@ -680,27 +686,28 @@ OutputRange all_outputs(const LinePlan& plan) {
 // One entry point per instruction set. `flatten` inlines the whole band
 // into each, so every copy is compiled for its own target and nothing built
 // for a wider one is shared with the baseline code.
-#define WSQ_BAND_KERNELS(name, lanes, attributes)                                           \
-  attributes void apply_plan_##name(float* destination, LineLayout to, const float* source, \
-                                    LineLayout from, int32_t lines, const LinePlan& plan,   \
-                                    OutputRange outputs) {                                  \
-    apply_plan_in<lanes>(destination, to, source, from, lines, plan, outputs);              \
-  }                                                                                         \
-  attributes void apply_plan_rows_##name(float* rows, int32_t pitch, int32_t lines,         \
-                                         const LinePlan& plan, float* scratch) {            \
-    apply_plan_rows_in<lanes>(rows, pitch, lines, plan, scratch);                           \
-  }                                                                                         \
-  void analyse_bands_##name(float* destination, LineLayout to, const float* source,         \
-                            LineLayout from, int32_t lines, int32_t length,                 \
-                            const FilterPair& filters, int32_t invert) {                    \
-    const LinePlan plan = analysis_plan(length, filters, invert, PlanUse::kColumns);        \
-    apply_plan_##name(destination, to, source, from, lines, plan, all_outputs(plan));       \
-  }                                                                                         \
-  void synthesise_bands_##name(float* destination, LineLayout to, const float* source,      \
-                               LineLayout from, int32_t lines, int32_t length,              \
-                               const FilterPair& filters, int32_t invert) {                 \
-    const LinePlan plan = synthesis_plan(length, filters, invert, PlanUse::kColumns);       \
-    apply_plan_##name(destination, to, source, from, lines, plan, all_outputs(plan));       \
+#define WSQ_BAND_KERNELS(name, lanes, attributes)                                                \
+  attributes void apply_plan_##name(float* destination, LineLayout to, const float* source,      \
+                                    LineLayout from, int32_t lines, const LinePlan& plan,        \
+                                    OutputRange outputs) {                                       \
+    apply_plan_in<lanes>(destination, to, source, from, lines, plan, outputs);                   \
+  }                                                                                              \
+  attributes void apply_plan_rows_##name(float* destination, int32_t to_pitch,                   \
+                                         const float* source, int32_t from_pitch, int32_t lines, \
+                                         const LinePlan& plan, float* scratch) {                 \
+    apply_plan_rows_in<lanes>(destination, to_pitch, source, from_pitch, lines, plan, scratch);  \
+  }                                                                                              \
+  void analyse_bands_##name(float* destination, LineLayout to, const float* source,              \
+                            LineLayout from, int32_t lines, int32_t length,                      \
+                            const FilterPair& filters, int32_t invert) {                         \
+    const LinePlan plan = analysis_plan(length, filters, invert, PlanUse::kColumns);             \
+    apply_plan_##name(destination, to, source, from, lines, plan, all_outputs(plan));            \
+  }                                                                                              \
+  void synthesise_bands_##name(float* destination, LineLayout to, const float* source,           \
+                               LineLayout from, int32_t lines, int32_t length,                   \
+                               const FilterPair& filters, int32_t invert) {                      \
+    const LinePlan plan = synthesis_plan(length, filters, invert, PlanUse::kColumns);            \
+    apply_plan_##name(destination, to, source, from, lines, plan, all_outputs(plan));            \
   }
 
 WSQ_BAND_KERNELS(sse2, 4, __attribute__((flatten)))
@@ -763,9 +770,10 @@ void apply_line_plan_to_columns(float* columns, int32_t width, int32_t lines, co
   copy_back(in_place.end, n);
 }
 
-void apply_line_plan_to_rows(float* rows, int32_t pitch, int32_t lines, const LinePlan& plan,
+void apply_line_plan_to_rows(float* destination, int32_t to_pitch, const float* source,
+                             int32_t from_pitch, int32_t lines, const LinePlan& plan,
                              float* scratch) {
-  band_kernels().rows(rows, pitch, lines, plan, scratch);
+  band_kernels().rows(destination, to_pitch, source, from_pitch, lines, plan, scratch);
 }
 
 void analyse_bands(float* destination, LineLayout to, const float* source, LineLayout from,

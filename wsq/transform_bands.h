@@ -31,9 +31,12 @@ void apply_line_plan(float* destination, LineLayout to, const float* source, Lin
 void apply_line_plan_to_columns(float* columns, int32_t width, int32_t lines, const LinePlan& plan,
                                 OutputRange in_place, float* scratch);
 
-// Applies `plan` in place to `lines` rows of samples side by side, `pitch`
-// apart, through `scratch` (row_scratch_size floats).
-void apply_line_plan_to_rows(float* rows, int32_t pitch, int32_t lines, const LinePlan& plan,
+// Applies `plan` to `lines` rows of samples side by side, `from_pitch`
+// apart in `source`, writing rows `to_pitch` apart in `destination`, which
+// may be `source` itself: each row is read whole before it is written. Goes
+// through `scratch` (row_scratch_size floats).
+void apply_line_plan_to_rows(float* destination, int32_t to_pitch, const float* source,
+                             int32_t from_pitch, int32_t lines, const LinePlan& plan,
                              float* scratch);
 
 // analysis_plan or synthesis_plan made and applied in one call.
@@ -51,8 +54,8 @@ using BandKernel = void (*)(float* destination, LineLayout to, const float* sour
 using PlanKernel = void (*)(float* destination, LineLayout to, const float* source, LineLayout from,
                             int32_t lines, const LinePlan& plan, OutputRange outputs);
 
-using RowKernel = void (*)(float* rows, int32_t pitch, int32_t lines, const LinePlan& plan,
-                           float* scratch);
+using RowKernel = void (*)(float* destination, int32_t to_pitch, const float* source,
+                           int32_t from_pitch, int32_t lines, const LinePlan& plan, float* scratch);
 
 struct BandKernels {
   const char* name;

@@ -75,8 +75,9 @@ void check_set(Kernel reference, Kernel fast, const std::vector<Shape>& shapes,
 
 using PlanMaker = LinePlan (*)(int32_t, const FilterPair&, int32_t);
 
-// Rows (samples side by side) filtered in place along the row, against the
-// reference filtering the same rows into a separate area.
+// Rows (samples side by side) filtered along the row, into rows of their
+// own and in place, against the reference filtering the same rows into a
+// separate area.
 void check_rows(Kernel reference, PlanMaker make_plan, RowKernel rows,
                 const std::vector<Shape>& shapes, const std::string& set) {
   std::mt19937 random(77);
@@ -91,10 +92,19 @@ void check_rows(Kernel reference, PlanMaker make_plan, RowKernel rows,
     reference(expected.data(), layout, actual.data(), layout, lines, length, filters, invert);
     const LinePlan plan = make_plan(length, filters, invert);
     std::vector<float> scratch(row_scratch_size(length), -1.0f);
-    rows(actual.data(), layout.pitch, lines, plan, scratch.data());
+    // Into rows of their own (packed), then in place.
+    std::vector<float> apart(static_cast<size_t>(length) * lines, 0.0f);
+    rows(apart.data(), length, actual.data(), layout.pitch, lines, plan, scratch.data());
+    rows(actual.data(), layout.pitch, actual.data(), layout.pitch, lines, plan, scratch.data());
     ASSERT_EQ(std::memcmp(expected.data(), actual.data(), used * sizeof(float)), 0)
         << set << ": rows of " << length << " invert " << invert << " taps " << filters.hsize << "/"
         << filters.lsize;
+    for (int32_t j = 0; j < lines; ++j) {
+      ASSERT_EQ(std::memcmp(expected.data() + static_cast<size_t>(j) * layout.pitch,
+                            apart.data() + static_cast<size_t>(j) * length, length * sizeof(float)),
+                0)
+          << set << ": rows of " << length << " apart, invert " << invert;
+    }
   });
 }
 

@@ -135,6 +135,40 @@ TEST(WsqTransform, DecomposeThenReconstructReturnsThePlane) {
   }
 }
 
+// Pixels made by the last row pass are those of the plane converted after
+// the whole reconstruction, on one thread or two, rows in any band; a
+// missing pixel buffer is a failure.
+TEST(WsqTransform, ReconstructsStraightIntoPixels) {
+  const TransformTable table = synthesis_table();
+  for (int32_t threads : {1, 2}) {
+    WorkerPool pool(threads);
+    for (const auto [width, height] : {std::pair{81, 83}, {257, 128}, {160, 1031}}) {
+      SCOPED_TRACE(::testing::Message() << width << " x " << height << ", threads " << threads);
+      WsqTrees trees;
+      build_wsq_trees(trees, width, height);
+      std::vector<float> plane = random_plane(width * height, width + height);
+      std::vector<float> copy = plane;
+      ASSERT_EQ(wsq_reconstruct(copy.data(), width, height, trees.wavelet_tree, 20, table), 0);
+      std::vector<uint8_t> expected(copy.size());
+      floats_to_image(expected.data(), copy.data(), width, height, 117.5f, 0.25f);
+      std::vector<uint8_t> pixels;
+      const PixelOutput output{[&] {
+                                 pixels.resize(plane.size());
+                                 return pixels.data();
+                               },
+                               117.5f, 0.25f};
+      ASSERT_EQ(wsq_reconstruct(plane.data(), width, height, trees.wavelet_tree, 20, table, &pool,
+                                &output),
+                0);
+      ASSERT_EQ(pixels, expected);
+      const PixelOutput refused{[] { return static_cast<uint8_t*>(nullptr); }, 117.5f, 0.25f};
+      EXPECT_EQ(wsq_reconstruct(copy.data(), width, height, trees.wavelet_tree, 20, table, &pool,
+                                &refused),
+                -97);
+    }
+  }
+}
+
 TEST(WsqTransform, DecomposeMatchesTheDescribedNodeOrder) {
   // Reference: each node's rows into a whole temporary plane, then its columns
   // back, through the public line functions.
