@@ -51,18 +51,20 @@ int32_t check_arguments(float bitrate, const uint8_t* pixels, int32_t width, int
 int32_t transform_and_quantize(QuantizedImage& image, float bitrate, const uint8_t* pixels,
                                int32_t width, int32_t height, WorkerPool& pool) {
   const int32_t pixel_count = width * height;
-  FloatPlane fdata;  // image_to_floats writes every sample
+  FloatPlane fdata;  // the decomposition makes every sample from the pixels
   try {
     fdata.resize(pixel_count);
   } catch (const std::bad_alloc&) {
     diag_write("ERROR : wsq_encode_1 : malloc : fdata\n");
     return -10;
   }
-  image_to_floats(fdata.data(), image.m_shift, image.r_scale, pixels, pixel_count, &pool);
+  const PixelInput input = pixel_input(pixels, pixel_count);
+  image.m_shift = input.m_shift;
+  image.r_scale = input.r_scale;
   build_wsq_trees(image.trees, width, height);
   int32_t ret =
       wsq_decompose(fdata.data(), width, height, image.trees.wavelet_tree, kWaveletNodeCount,
-                    encoder_hifilt, kEncoderHiSize, encoder_lofilt, kEncoderLoSize, &pool);
+                    encoder_hifilt, kEncoderHiSize, encoder_lofilt, kEncoderLoSize, &pool, &input);
   if (ret != 0) return ret;
 
   image.state.r = bitrate;

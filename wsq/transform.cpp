@@ -61,6 +61,19 @@ bool whole_plane(const WaveletNode& node, int32_t width, int32_t height) {
   return node.x == 0 && node.y == 0 && node.dx == width && node.dy == height;
 }
 
+// fdata = (pixel - m_shift) / r_scale for `count` pixels; a uniform image
+// (r_scale 0) gives a plane of zeros, every sample at the mean.
+void pixels_to_plane(float* fdata, const PixelInput& input, int64_t count, WorkerPool* pool) {
+  if (input.r_scale == 0.0f) {
+    std::fill_n(fdata, count, 0.0f);
+    return;
+  }
+  const PixelInput in = input;
+  for_each_range(pool, count, [=](int64_t begin, int64_t end) {
+    bytes_to_floats(fdata + begin, in.pixels + begin, end - begin, in.m_shift, in.r_scale);
+  });
+}
+
 // Per thread: a band of columns filtered out, or one row and its halves.
 std::size_t scratch_size(int32_t width, int32_t height, int32_t lines) {
   return std::max(static_cast<std::size_t>(lines) * static_cast<std::size_t>(height),
@@ -142,6 +155,26 @@ struct Pass {
     });
   }
 
+  // The rows of `node`, the whole plane, made from `input`'s pixels
+  // kPixelRows at a time in the scratch after a row's own and filtered from
+  // there into the plane.
+  void rows_from_pixels(const WaveletNode& node, const PixelInput& input) const {
+    const LinePlan& plan = plan_for(node.dx, node.ir).plan;
+    const int32_t tasks = (node.dy + band - 1) / band;
+    pool.run(tasks, [&](int32_t task, int32_t thread) {
+      float* row_scratch = scratch_of(thread);
+      float* samples = row_scratch + row_scratch_floats(width);
+      const int32_t end = std::min(node.dy, (task + 1) * band);
+      for (int32_t y = task * band; y < end; y += kPixelRows) {
+        const int32_t rows = std::min(kPixelRows, end - y);
+        const std::ptrdiff_t at = static_cast<std::ptrdiff_t>(y) * width;
+        bytes_to_floats(samples, input.pixels + at, static_cast<int64_t>(rows) * width,
+                        input.m_shift, input.r_scale);
+        apply_line_plan_to_rows(plane + at, width, samples, width, rows, plan, row_scratch);
+      }
+    });
+  }
+
   // The rows of `node`, the whole plane, filtered kPixelRows at a time into
   // the scratch after a row's own and turned into pixels there, while they
   // are in cache.
@@ -203,7 +236,7 @@ void synthesis_lines(float* destination, const float* source, int32_t lines, int
 
 int32_t wsq_decompose(float* fdata, int32_t width, int32_t height, const WaveletTree& tree,
                       int32_t node_count, const float* hifilt, int32_t hisize, const float* lofilt,
-                      int32_t losize, WorkerPool* pool) {
+                      int32_t losize, WorkerPool* pool, const PixelInput* input) {
   node_count = std::clamp(node_count, 0, kWaveletNodeCount);
   if (!nodes_fit_filters(tree, node_count)) {
     diag_write("ERROR : wsq_decompose : image too small for the wavelet filters\n");
@@ -211,8 +244,19 @@ int32_t wsq_decompose(float* fdata, int32_t width, int32_t height, const Wavelet
   }
   WorkerPool own_pool(1);
   WorkerPool& workers = pool ? *pool : own_pool;
+  // A uniform image is a plane of zeros, made at once; other pixels are
+  // turned into samples by the first pass over the rows of the whole plane.
+  if (input &&
+      (input->r_scale == 0.0f || node_count == 0 || !whole_plane(tree[0], width, height))) {
+    pixels_to_plane(fdata, *input, width * height, pool);
+    input = nullptr;
+  }
   const int32_t band = band_lines(width, height, workers.size());
-  const std::size_t per_thread = scratch_size(width, height, band);
+  std::size_t per_thread = scratch_size(width, height, band);
+  if (input) {
+    per_thread = std::max(per_thread,
+                          row_scratch_floats(width) + static_cast<std::size_t>(kPixelRows) * width);
+  }
   FloatPlane scratch;
   if (!make_scratch(scratch, per_thread, workers)) {
     diag_write("ERROR : wsq_decompose : malloc : fdata1\n");
@@ -226,7 +270,11 @@ int32_t wsq_decompose(float* fdata, int32_t width, int32_t height, const Wavelet
   }
   const Pass pass{plans, fdata, width, scratch.data(), per_thread, band, workers};
   for (int32_t i = 0; i < node_count; ++i) {
-    pass.rows(tree[i]);
+    if (i == 0 && input) {
+      pass.rows_from_pixels(tree[0], *input);
+    } else {
+      pass.rows(tree[i]);
+    }
     pass.columns(tree[i]);
   }
   return 0;
@@ -293,24 +341,21 @@ int32_t wsq_reconstruct(float* fdata, int32_t width, int32_t height, const Wavel
   return 0;
 }
 
-void image_to_floats(float* fdata, float& m_shift, float& r_scale, const uint8_t* pixels,
-                     int32_t count, WorkerPool* pool) {
+PixelInput pixel_input(const uint8_t* pixels, int32_t count) {
   const PixelStats stats = pixel_stats(pixels, count);
-  m_shift = count > 0 ? static_cast<float>(static_cast<double>(stats.sum) / count) : 0.0f;
+  const float m_shift =
+      count > 0 ? static_cast<float>(static_cast<double>(stats.sum) / count) : 0.0f;
   const float low = m_shift - static_cast<float>(stats.minimum);
   const float high = static_cast<float>(stats.maximum) - m_shift;
-  r_scale = (low >= high ? low : high) * 0.0078125f;
+  return {pixels, m_shift, (low >= high ? low : high) * 0.0078125f};
+}
 
-  if (r_scale == 0.0f) {
-    // A uniform image: every sample sits at the mean.
-    std::fill_n(fdata, count, 0.0f);
-    return;
-  }
-  const float shift = m_shift;
-  const float scale = r_scale;
-  for_each_range(pool, count, [=](int64_t begin, int64_t end) {
-    bytes_to_floats(fdata + begin, pixels + begin, end - begin, shift, scale);
-  });
+void image_to_floats(float* fdata, float& m_shift, float& r_scale, const uint8_t* pixels,
+                     int32_t count, WorkerPool* pool) {
+  const PixelInput input = pixel_input(pixels, count);
+  m_shift = input.m_shift;
+  r_scale = input.r_scale;
+  pixels_to_plane(fdata, input, count, pool);
 }
 
 void floats_to_image(uint8_t* pixels, const float* fdata, int32_t width, int32_t height,

@@ -48,13 +48,27 @@ void synthesis_lines(float* destination, const float* source, int32_t lines, int
                      int32_t pitch, int32_t stride, const float* hi, int32_t hsize, const float* lo,
                      int32_t lsize, int32_t invert);
 
+// 8-bit pixels and how they become samples: (pixel - m_shift) / r_scale.
+struct PixelInput {
+  const uint8_t* pixels = nullptr;
+  float m_shift = 0.0f;
+  float r_scale = 0.0f;
+};
+
+// The mean of `count` pixels as m_shift, and as r_scale the larger distance
+// from it to the darkest or the brightest pixel, over 128.
+PixelInput pixel_input(const uint8_t* pixels, int32_t count);
+
 // Decomposes the width x height plane in place over the 20 nodes, sharing
 // the lines of each pass among the threads of `pool` (none: the caller's
-// thread alone). Returns 0, -94 (no memory) or -98 (a node too small for the
-// filters).
+// thread alone). With `input`, the plane is made from its pixels first (as
+// image_to_floats makes it), by the first pass over the rows a few rows at
+// a time, so fdata need hold nothing before. Returns 0, -94 (no memory) or
+// -98 (a node too small for the filters).
 int32_t wsq_decompose(float* fdata, int32_t width, int32_t height, const WaveletTree& tree,
                       int32_t node_count, const float* hifilt, int32_t hisize, const float* lofilt,
-                      int32_t losize, WorkerPool* pool = nullptr);
+                      int32_t losize, WorkerPool* pool = nullptr,
+                      const PixelInput* input = nullptr);
 
 // Where wsq_reconstruct may put its result as 8-bit pixels, as
 // floats_to_image makes them: `pixels` gives a buffer of width x height

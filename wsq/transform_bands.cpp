@@ -424,61 +424,55 @@ class RowPlan {
     return acc;
   }
 
-  // The taps of a run's outputs, read from consecutive samples.
+  // The taps of a run's outputs, read from consecutive samples: tap t of
+  // the output k on reads samples[position[t] + k].
   struct RunTaps {
-    const float* from[wsq_walk::kMaxTaps];
+    const float* samples;
+    const int32_t* position;
     const float* coefficient;
     int32_t taps;
     bool first_product;
+
+    const float* from(int32_t t) const { return samples + position[t]; }
   };
 
   // The taps of run r, from its output k on.
   RunTaps run_taps(const RowLayout::Run& r, int32_t k) const {
     const LinePlan::Output& o = plan_.outputs[r.first];
-    RunTaps taps;  // only the first o.taps pointers are set and read
-    taps.coefficient = plan_.coefficient.data() + o.first;
-    taps.taps = o.taps;
-    taps.first_product = o.start == LinePlan::Start::kFirstProduct;
-    for (int32_t t = 0; t < o.taps; ++t) {
-      taps.from[t] = scratch_ + layout_.positions[r.position + t] + k;
-    }
-    return taps;
+    return {scratch_ + k, layout_.positions.data() + r.position, plan_.coefficient.data() + o.first,
+            o.taps, o.start == LinePlan::Start::kFirstProduct};
   }
 
   // Where the taps of the pair read: at the pair's output k, the vector
   // k + base[s] ... of segment s and the `count` - 1 vectors each one
-  // sample further on; tap t of run x reads the one numbered window[x][t]
-  // (segment s's from s * count on).
+  // sample further on, numbered from s * count on.
   struct Windows {
     int32_t count = 0;  // 0 where the taps are read as they lie
     int32_t base[2] = {0, 0};
-    int32_t window[2][wsq_walk::kMaxTaps];
   };
 
   Windows pair_windows() const {
     Windows w;
     int32_t last[2] = {-1, -1};
-    for (int32_t pass = 0; pass < 2; ++pass) {  // bases first, then windows
-      for (int32_t x = 0; x < 2; ++x) {
-        const RunTaps& taps = pair_taps_[x];
-        for (int32_t t = 0; t < taps.taps; ++t) {
-          const auto at = static_cast<int32_t>(taps.from[t] - scratch_);
-          const int32_t s = segment_at(layout_, at);
-          if (s < 0 || s > 1) return {};
-          if (pass == 0) {
-            if (last[s] < 0 || at < w.base[s]) w.base[s] = at;
-            last[s] = std::max(last[s], at);
-          } else {
-            w.window[x][t] = s * w.count + at - w.base[s];
-          }
-        }
-      }
-      if (pass == 0) {
-        w.count = std::max(last[0] - w.base[0], last[1] - w.base[1]) + 1;
-        if (w.count > kMaxWindows) return {};
+    for (const RunTaps& taps : pair_taps_) {
+      for (int32_t t = 0; t < taps.taps; ++t) {
+        const auto at = static_cast<int32_t>(taps.from(t) - scratch_);
+        const int32_t s = segment_at(layout_, at);
+        if (s < 0 || s > 1) return {};
+        if (last[s] < 0 || at < w.base[s]) w.base[s] = at;
+        last[s] = std::max(last[s], at);
       }
     }
+    w.count = std::max(last[0] - w.base[0], last[1] - w.base[1]) + 1;
+    if (w.count > kMaxWindows) return {};
     return w;
+  }
+
+  // The window tap t of run x of the pair reads.
+  int32_t window(int32_t x, int32_t t) const {
+    const auto at = static_cast<int32_t>(pair_taps_[x].from(t) - scratch_);
+    const int32_t s = segment_at(layout_, at);
+    return s * windows_.count + at - windows_.base[s];
   }
 
   // The output k on from where `taps` were taken, alone.
@@ -486,10 +480,10 @@ class RowPlan {
     int32_t t = 0;
     float acc = 0.0f;
     if (taps.first_product) {
-      acc = taps.coefficient[0] * taps.from[0][k];
+      acc = taps.coefficient[0] * taps.from(0)[k];
       t = 1;
     }
-    for (; t < taps.taps; ++t) acc = acc + taps.coefficient[t] * taps.from[t][k];
+    for (; t < taps.taps; ++t) acc = acc + taps.coefficient[t] * taps.from(t)[k];
     return acc;
   }
 
@@ -501,7 +495,7 @@ class RowPlan {
     if (taps.first_product) {
 #pragma GCC unroll 16
       for (int32_t v = 0; v < kVectors; ++v) {
-        acc[v] = taps.coefficient[0] * V::load(taps.from[0] + k + v * kLanes);
+        acc[v] = taps.coefficient[0] * V::load(taps.from(0) + k + v * kLanes);
       }
       t = 1;
     } else {
@@ -510,7 +504,7 @@ class RowPlan {
     }
     for (; t < taps.taps; ++t) {
       const float c = taps.coefficient[t];
-      const float* in = taps.from[t] + k;
+      const float* in = taps.from(t) + k;
 #pragma GCC unroll 16
       for (int32_t v = 0; v < kVectors; ++v) acc[v] = acc[v] + c * V::load(in + v * kLanes);
     }
@@ -558,7 +552,7 @@ class RowPlan {
       const RunTaps& taps = pair_taps_[x];
       if (!taps.first_product || taps.taps != P::kTaps[x]) return false;
       for (int32_t t = 0; t < taps.taps; ++t) {
-        if (windows_.window[x][t] != P::window(x, t)) return false;
+        if (window(x, t) != P::window(x, t)) return false;
       }
     }
     return true;
@@ -659,7 +653,7 @@ class RowPlan {
   std::vector<RunTaps> runs_;  // the taps of each run from its first output
   RunTaps pair_taps_[2];       // the taps of the paired runs from the pair's start
   Windows windows_;
-  int32_t pattern_ = 0;             // of the pair's taps, 0 where they are read as they lie
+  int32_t pattern_ = 0;  // of the pair's taps, 0 where they are read as they lie
 };
 
 template <int kLanes>
