@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <random>
 #include <vector>
 
@@ -165,6 +166,42 @@ TEST(WsqTransform, ReconstructsStraightIntoPixels) {
       EXPECT_EQ(wsq_reconstruct(copy.data(), width, height, trees.wavelet_tree, 20, table, &pool,
                                 &refused),
                 -97);
+    }
+  }
+}
+
+// A plane decomposed from pixels, turned into samples by the first row
+// pass, is the plane decomposed after image_to_floats, also for a uniform
+// image (a plane of zeros) and on two threads.
+TEST(WsqTransform, DecomposesStraightFromPixels) {
+  for (int32_t threads : {1, 2}) {
+    WorkerPool pool(threads);
+    for (const auto [width, height] : {std::pair{81, 83}, {257, 128}, {160, 1031}}) {
+      for (bool uniform : {false, true}) {
+        SCOPED_TRACE(::testing::Message() << width << " x " << height << ", threads " << threads);
+        WsqTrees trees;
+        build_wsq_trees(trees, width, height);
+        std::mt19937 random(width * height);
+        std::vector<uint8_t> pixels(static_cast<size_t>(width) * height, 90);
+        if (!uniform) {
+          for (uint8_t& p : pixels) p = static_cast<uint8_t>(random());
+        }
+        std::vector<float> expected(pixels.size());
+        float m_shift = 0.0f;
+        float r_scale = 0.0f;
+        image_to_floats(expected.data(), m_shift, r_scale, pixels.data(), width * height);
+        ASSERT_EQ(wsq_decompose(expected.data(), width, height, trees.wavelet_tree, 20,
+                                encoder_hifilt, 7, encoder_lofilt, 9),
+                  0);
+        const PixelInput input = pixel_input(pixels.data(), width * height);
+        EXPECT_EQ(input.m_shift, m_shift);
+        EXPECT_EQ(input.r_scale, r_scale);
+        std::vector<float> plane(pixels.size(), -1.0f);
+        ASSERT_EQ(wsq_decompose(plane.data(), width, height, trees.wavelet_tree, 20, encoder_hifilt,
+                                7, encoder_lofilt, 9, &pool, &input),
+                  0);
+        ASSERT_EQ(std::memcmp(plane.data(), expected.data(), plane.size() * sizeof(float)), 0);
+      }
     }
   }
 }
