@@ -138,9 +138,9 @@ class Builder {
     while (join(r, r.first + r.count * step, r.count)) ++r.count;
   }
 
-  // Moves each segment with its room so that the first tap of a run that
-  // reads it first lands on a multiple of kAlignment. A segment moves on by
-  // at least as much as the one before it, so none overlaps the next.
+  // Moves each segment, with its room, so that the first sample any run
+  // reads in it lands on a multiple of kAlignment. A segment moves on by at
+  // least as much as the one before it, so none overlaps the next.
   void align_segments() {
     const std::size_t count = layout_.segments.size();
     std::vector<int32_t> first(count, -1);

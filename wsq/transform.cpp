@@ -155,43 +155,44 @@ struct Pass {
     });
   }
 
-  // The rows of `node`, the whole plane, made from `input`'s pixels
-  // kPixelRows at a time in the scratch after a row's own and filtered from
-  // there into the plane.
-  void rows_from_pixels(const WaveletNode& node, const PixelInput& input) const {
+  // The rows of `node`, the whole plane, kPixelRows at a time: `chunk(at,
+  // rows, plan, row_scratch, buffer)` for those from plane offset `at`,
+  // with the thread's scratch for a row and room for kPixelRows rows after
+  // it, in cache.
+  template <class Chunk>
+  void rows_in_chunks(const WaveletNode& node, const Chunk& chunk) const {
     const LinePlan& plan = plan_for(node.dx, node.ir).plan;
     const int32_t tasks = (node.dy + band - 1) / band;
     pool.run(tasks, [&](int32_t task, int32_t thread) {
       float* row_scratch = scratch_of(thread);
-      float* samples = row_scratch + row_scratch_floats(width);
+      float* buffer = row_scratch + row_scratch_floats(width);
       const int32_t end = std::min(node.dy, (task + 1) * band);
       for (int32_t y = task * band; y < end; y += kPixelRows) {
-        const int32_t rows = std::min(kPixelRows, end - y);
-        const std::ptrdiff_t at = static_cast<std::ptrdiff_t>(y) * width;
-        bytes_to_floats(samples, input.pixels + at, static_cast<int64_t>(rows) * width,
-                        input.m_shift, input.r_scale);
-        apply_line_plan_to_rows(plane + at, width, samples, width, rows, plan, row_scratch);
+        chunk(static_cast<std::ptrdiff_t>(y) * width, std::min(kPixelRows, end - y), plan,
+              row_scratch, buffer);
       }
     });
   }
 
-  // The rows of `node`, the whole plane, filtered kPixelRows at a time into
-  // the scratch after a row's own and turned into pixels there, while they
-  // are in cache.
+  // The first pass over the rows of the whole plane, made from `input`'s
+  // pixels on the way.
+  void rows_from_pixels(const WaveletNode& node, const PixelInput& input) const {
+    rows_in_chunks(node, [&](std::ptrdiff_t at, int32_t rows, const LinePlan& plan,
+                             float* row_scratch, float* samples) {
+      bytes_to_floats(samples, input.pixels + at, static_cast<int64_t>(rows) * width, input.m_shift,
+                      input.r_scale);
+      apply_line_plan_to_rows(plane + at, width, samples, width, rows, plan, row_scratch);
+    });
+  }
+
+  // The last pass over the rows of the whole plane, turned into pixels on
+  // the way instead of written back.
   void rows_to_pixels(const WaveletNode& node, const PixelOutput& output, uint8_t* pixels) const {
-    const LinePlan& plan = plan_for(node.dx, node.ir).plan;
-    const int32_t tasks = (node.dy + band - 1) / band;
-    pool.run(tasks, [&](int32_t task, int32_t thread) {
-      float* row_scratch = scratch_of(thread);
-      float* filtered = row_scratch + row_scratch_floats(width);
-      const int32_t end = std::min(node.dy, (task + 1) * band);
-      for (int32_t y = task * band; y < end; y += kPixelRows) {
-        const int32_t rows = std::min(kPixelRows, end - y);
-        const std::ptrdiff_t at = static_cast<std::ptrdiff_t>(y) * width;
-        apply_line_plan_to_rows(filtered, width, plane + at, width, rows, plan, row_scratch);
-        floats_to_bytes(pixels + at, filtered, static_cast<int64_t>(rows) * width, output.r_scale,
-                        output.m_shift);
-      }
+    rows_in_chunks(node, [&](std::ptrdiff_t at, int32_t rows, const LinePlan& plan,
+                             float* row_scratch, float* filtered) {
+      apply_line_plan_to_rows(filtered, width, plane + at, width, rows, plan, row_scratch);
+      floats_to_bytes(pixels + at, filtered, static_cast<int64_t>(rows) * width, output.r_scale,
+                      output.m_shift);
     });
   }
 
@@ -248,7 +249,7 @@ int32_t wsq_decompose(float* fdata, int32_t width, int32_t height, const Wavelet
   // turned into samples by the first pass over the rows of the whole plane.
   if (input &&
       (input->r_scale == 0.0f || node_count == 0 || !whole_plane(tree[0], width, height))) {
-    pixels_to_plane(fdata, *input, width * height, pool);
+    pixels_to_plane(fdata, *input, static_cast<int64_t>(width) * height, pool);
     input = nullptr;
   }
   const int32_t band = band_lines(width, height, workers.size());
