@@ -269,7 +269,14 @@ struct Wide {
   using S = typename WideTypes<kLanes>::S;
   using B = typename WideTypes<kLanes>::B;
 
-  static F splat(float v) { return v - F{}; }
+  // Every lane v. Filled lane by lane, which the compiler turns into one
+  // broadcast; `v - F{}` was built with a masked insert per lane on every
+  // call, a chain that cost more than short rows of samples.
+  static F splat(float v) {
+    F r;
+    for (int i = 0; i < kLanes; ++i) r[i] = v;
+    return r;
+  }
 
   template <class T>
   static T load(const void* p) {
