@@ -56,6 +56,12 @@ std::size_t row_scratch_floats(int32_t width) {
   return (row_scratch_size(width) + line - 1) / line * line;
 }
 
+// Per thread, for a whole-plane pass that converts pixels: a row's scratch
+// and kPixelRows rows after it.
+std::size_t pixel_rows_scratch(int32_t width) {
+  return row_scratch_floats(width) + static_cast<std::size_t>(kPixelRows) * width;
+}
+
 // Whether a node is the whole plane.
 bool whole_plane(const WaveletNode& node, int32_t width, int32_t height) {
   return node.x == 0 && node.y == 0 && node.dx == width && node.dy == height;
@@ -254,10 +260,7 @@ int32_t wsq_decompose(float* fdata, int32_t width, int32_t height, const Wavelet
   }
   const int32_t band = band_lines(width, height, workers.size());
   std::size_t per_thread = scratch_size(width, height, band);
-  if (input) {
-    per_thread = std::max(per_thread,
-                          row_scratch_floats(width) + static_cast<std::size_t>(kPixelRows) * width);
-  }
+  if (input) per_thread = std::max(per_thread, pixel_rows_scratch(width));
   FloatPlane scratch;
   if (!make_scratch(scratch, per_thread, workers)) {
     diag_write("ERROR : wsq_decompose : malloc : fdata1\n");
@@ -331,8 +334,7 @@ int32_t wsq_reconstruct(float* fdata, int32_t width, int32_t height, const Wavel
     floats_to_image(pixels, fdata, width, height, output->m_shift, output->r_scale, pool);
     return 0;
   }
-  const std::size_t row_floats =
-      row_scratch_floats(width) + static_cast<std::size_t>(kPixelRows) * width;
+  const std::size_t row_floats = pixel_rows_scratch(width);
   if (!make_scratch(scratch, row_floats, workers)) {
     diag_write("ERROR : wsq_reconstruct : malloc : fdata1\n");
     return -97;

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstring>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -294,6 +295,9 @@ struct EvenAndOdd {
   }
 };
 
+// Every pattern the row kernel knows.
+using Patterns = std::tuple<LowThenHigh, HighThenLow, EvenAndOdd>;
+
 // Applies a plan along rows (samples side by side), in place, as its row
 // layout says (see row_layout.h): each row is copied to scratch, the runs
 // are worked out a vector of outputs at a time, the rest one output at a
@@ -317,7 +321,7 @@ class RowPlan {
       for (int32_t x = 0; x < 2; ++x) pair_taps_[x] = run_taps(*pair_.run[x], pair_.from[x]);
       windows_ = pair_windows();
     }
-    pattern_ = pattern();
+    pattern_ = pattern(std::make_index_sequence<std::tuple_size_v<Patterns>>());
   }
 
   // Filters row `in` into `row`, which may be `in` itself.
@@ -332,13 +336,7 @@ class RowPlan {
     for (const RowLayout::Margin& m : layout_.margins) scratch_[m.to] = scratch_[m.from];
     if (pair_.outputs == 0) {
       for (std::size_t r = 0; r < runs_.size(); ++r) run_alone(row, layout_.runs[r], runs_[r]);
-    } else if (pattern_ == 1) {
-      run_pair(row, [&](int32_t k, auto& a, auto& b) { windowed<LowThenHigh>(k, a, b); });
-    } else if (pattern_ == 2) {
-      run_pair(row, [&](int32_t k, auto& a, auto& b) { windowed<HighThenLow>(k, a, b); });
-    } else if (pattern_ == 3) {
-      run_pair(row, [&](int32_t k, auto& a, auto& b) { windowed<EvenAndOdd>(k, a, b); });
-    } else {
+    } else if (!run_pattern(row, std::make_index_sequence<std::tuple_size_v<Patterns>>())) {
       run_pair(row, [&](int32_t k, auto& a, auto& b) {
         vectors(pair_taps_[0], k, a);
         vectors(pair_taps_[1], k, b);
@@ -350,8 +348,6 @@ class RowPlan {
  private:
   using V = Vector<kLanes>;
   using Lanes = typename V::Lanes;
-  // The most vectors cut out of two whole vectors that follow one another.
-  static constexpr int32_t kMaxWindows = kLanes + 1;
 
   // Whether the segments are the even and the odd samples of the row.
   bool even_and_odd() const {
@@ -464,7 +460,6 @@ class RowPlan {
       }
     }
     w.count = std::max(last[0] - w.base[0], last[1] - w.base[1]) + 1;
-    if (w.count > kMaxWindows) return {};
     return w;
   }
 
@@ -527,6 +522,7 @@ class RowPlan {
   // taps laid out as pattern P says.
   template <class P, int kVectors>
   void windowed(int32_t k, Lanes (&a)[kVectors], Lanes (&b)[kVectors]) const {
+    static_assert(P::kWindows <= kLanes + 1, "every window lies within two whole vectors");
     Lanes windows[kVectors][2 * P::kWindows];
 #pragma GCC unroll 2
     for (int32_t s = 0; s < 2; ++s) {
@@ -547,7 +543,7 @@ class RowPlan {
   // Whether the pair's taps are laid out as pattern P says.
   template <class P>
   bool matches() const {
-    if (windows_.count != P::kWindows || P::kWindows > kMaxWindows) return false;
+    if (windows_.count != P::kWindows) return false;
     for (int32_t x = 0; x < 2; ++x) {
       const RunTaps& taps = pair_taps_[x];
       if (!taps.first_product || taps.taps != P::kTaps[x]) return false;
@@ -558,15 +554,27 @@ class RowPlan {
     return true;
   }
 
-  // The pattern of the pair's taps. Vectors of 4 lanes straddle a cache line
-  // one load in four, too seldom for the cutting to pay (rows were 8% slower
-  // with it).
-  int32_t pattern() const {
-    if (kLanes < 8 || pair_.outputs == 0 || windows_.count == 0) return 0;
-    if (matches<LowThenHigh>()) return 1;
-    if (matches<HighThenLow>()) return 2;
-    if (matches<EvenAndOdd>()) return 3;
-    return 0;
+  // The number of the first of Patterns the pair's taps are laid out as,
+  // or -1. Vectors of 4 lanes straddle a cache line one load in four, too
+  // seldom for the cutting to pay (rows were 8% slower with it).
+  template <std::size_t... I>
+  int32_t pattern(std::index_sequence<I...>) const {
+    if (kLanes < 8 || pair_.outputs == 0 || windows_.count == 0) return -1;
+    int32_t found = -1;
+    ((matches<std::tuple_element_t<I, Patterns>>() && (found = I, true)) || ...);
+    return found;
+  }
+
+  // The pair worked out with windows, if its taps follow one of Patterns.
+  template <std::size_t... I>
+  bool run_pattern(float* row, std::index_sequence<I...>) const {
+    const auto run = [&]<class P>() {
+      run_pair(row, [&](int32_t k, auto& a, auto& b) { windowed<P>(k, a, b); });
+      return true;
+    };
+    return ((pattern_ == static_cast<int32_t>(I) &&
+             run.template operator()<std::tuple_element_t<I, Patterns>>()) ||
+            ...);
   }
 
   // The vector steps along `count` outputs: whole groups, then single
@@ -641,10 +649,9 @@ class RowPlan {
       const RowLayout::Run& r = *pair_.run[x];
       const RunTaps& taps = runs_[static_cast<std::size_t>(&r - layout_.runs.data())];
       const int32_t done_to = std::min(r.count, pair_.from[x] + pair_.outputs);
-      for (int32_t j = 0; j < pair_.from[x]; ++j)
-        row[r.first + j * layout_.step] = run_single(taps, j);
-      for (int32_t j = done_to; j < r.count; ++j)
-        row[r.first + j * layout_.step] = run_single(taps, j);
+      const auto alone = [&](int32_t j) { row[r.first + j * layout_.step] = run_single(taps, j); };
+      for (int32_t j = 0; j < pair_.from[x]; ++j) alone(j);
+      for (int32_t j = done_to; j < r.count; ++j) alone(j);
     }
   }
 
@@ -656,7 +663,7 @@ class RowPlan {
   std::vector<RunTaps> runs_;  // the taps of each run from its first output
   RunTaps pair_taps_[2];       // the taps of the paired runs from the pair's start
   Windows windows_;
-  int32_t pattern_ = 0;  // of the pair's taps, 0 where they are read as they lie
+  int32_t pattern_ = -1;  // of the pair's taps in Patterns, -1 where they are read as they lie
 };
 
 template <int kLanes>
