@@ -104,4 +104,25 @@ TEST(PlanStretch, PlansMatchTheWalkWithFiltersOfOtherShapes) {
   check_other_filters(walked_synthesis_plan, synthesis_plan);
 }
 
+// A plan made for columns alone has every output and tap of the plan made
+// for every use, and no row layout.
+TEST(PlanStretch, ColumnPlansAreTheWholePlansWithoutTheirRowLayout) {
+  using UseMaker = LinePlan (*)(int32_t, const FilterPair&, int32_t, PlanUse);
+  const FilterPair filters{encoder_hifilt, kEncoderHiSize, encoder_lofilt, kEncoderLoSize};
+  for (UseMaker make : {UseMaker{analysis_plan}, UseMaker{synthesis_plan}}) {
+    for (int32_t length = 0; length <= 600; length += 7) {
+      for (int32_t invert : {0, 1}) {
+        SCOPED_TRACE(::testing::Message() << "length " << length << " invert " << invert);
+        const LinePlan whole = make(length, filters, invert, PlanUse::kRowsAndColumns);
+        LinePlan columns = make(length, filters, invert, PlanUse::kColumns);
+        EXPECT_TRUE(columns.rows.where.empty());
+        EXPECT_TRUE(columns.rows.runs.empty());
+        columns.rows = whole.rows;
+        expect_same_plan(whole, columns);
+        if (::testing::Test::HasFatalFailure()) return;
+      }
+    }
+  }
+}
+
 }  // namespace
