@@ -297,6 +297,7 @@ struct EvenAndOdd {
 
 // Every pattern the row kernel knows.
 using Patterns = std::tuple<LowThenHigh, HighThenLow, EvenAndOdd>;
+constexpr auto kEveryPattern = std::make_index_sequence<std::tuple_size_v<Patterns>>();
 
 // Applies a plan along rows (samples side by side), in place, as its row
 // layout says (see row_layout.h): each row is copied to scratch, the runs
@@ -321,7 +322,7 @@ class RowPlan {
       for (int32_t x = 0; x < 2; ++x) pair_taps_[x] = run_taps(*pair_.run[x], pair_.from[x]);
       windows_ = pair_windows();
     }
-    pattern_ = pattern(std::make_index_sequence<std::tuple_size_v<Patterns>>());
+    pattern_ = pattern(kEveryPattern);
   }
 
   // Filters row `in` into `row`, which may be `in` itself.
@@ -336,7 +337,7 @@ class RowPlan {
     for (const RowLayout::Margin& m : layout_.margins) scratch_[m.to] = scratch_[m.from];
     if (pair_.outputs == 0) {
       for (std::size_t r = 0; r < runs_.size(); ++r) run_alone(row, layout_.runs[r], runs_[r]);
-    } else if (!run_pattern(row, std::make_index_sequence<std::tuple_size_v<Patterns>>())) {
+    } else if (!run_pattern(row, kEveryPattern)) {
       run_pair(row, [&](int32_t k, auto& a, auto& b) {
         vectors(pair_taps_[0], k, a);
         vectors(pair_taps_[1], k, b);
